@@ -1,0 +1,52 @@
+#pragma once
+// The three ways a procedure of this program handles its errors, each one visible line at the place:
+//
+//   Trap trap{"Main of Modul Tollerwick_Main"};
+//   trap([&] { ... });               // log and go on with the next statement
+//   if (!trap([&] { ... })) return;  // log and end
+//   Skip([&] { ... });               // skip silently
+//
+// A report goes to WriteErrorLog with the program's product name, the error-report text, the line number,
+// the error's number and description; `values` then adds the WriteLogValues line the file and registry
+// routines write; `pump` lets pending events run once after the report, as most event handlers do.
+
+#include <exception>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "platform/runtime/Variant.h"
+
+struct Trap {
+  explicit Trap(std::string where_, bool show_ = true) : where(std::move(where_)), show(show_) {}
+
+  std::string where;
+  bool show = true;
+  bool pump = false;
+  long line = 0;
+  std::function<void()> values;
+
+  // Runs one statement (or a block); true when it ran through, false when it failed and was reported.
+  template <class Statement>
+  bool operator()(Statement&& statement) {
+    try {
+      statement();
+      return true;
+    } catch (...) {
+      Report(std::current_exception());
+      return false;
+    }
+  }
+
+  void Report(std::exception_ptr thrown) const;
+};
+
+// Runs a statement and ignores its failure.
+template <class Statement>
+void Skip(Statement&& statement) {
+  try {
+    statement();
+  } catch (...) {
+  }
+}

@@ -1,0 +1,169 @@
+#include "library/VYK_ErrorLog.h"
+
+#include "library/ErrorTrap.h"
+#include "library/VYK_File_Dir.h"
+#include "library/VYK_GetSystemInfos.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Error.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Strings.h"
+#include "platform/win32/Kernel.h"
+
+namespace VYK_ErrorLog {
+
+bool ErrorMsgBoxOn = false;
+const std::string ProductNo = "100";
+
+namespace {
+
+constexpr const char* kSupportAddress = "support@vyk.example";
+
+LampLighter g_lamp = nullptr;
+// A report that fails while it is being written (the log folder cannot be created) reports through these
+// same writers; while one report runs, a nested one is dropped so that reporting never recurses.
+bool g_reporting = false;
+
+struct ReportGuard {
+  bool entered;
+  ReportGuard() : entered(!g_reporting) { g_reporting = true; }
+  ~ReportGuard() {
+    if (entered) g_reporting = false;
+  }
+};
+
+std::string SharedFolder() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common"; }
+
+// Troubles of the platform layer itself (a damaged settings store) are logged like any error.
+void LogNotice(const std::string& source, const rt::Error& e) {
+  WriteErrorLog(false, rt::App.ProductName, source, 0, e.Number(), e.Description());
+}
+
+struct RegisterNoticeSink {
+  RegisterNoticeSink() { rt::SetNoticeSink(&LogNotice); }
+} g_registerNoticeSink;
+
+void AppendLine(const std::string& folder, const std::function<void(int)>& write) {
+  Skip([&] { VYK_File_Dir::CreateDirectoryStruct(folder); });
+  int fileNumber = 0;
+  Skip([&] {
+    fileNumber = rt::FreeFile();
+    rt::Open(ErrorLogPath(), rt::OpenMode::Append, fileNumber);
+    write(fileNumber);
+  });
+  Skip([&] {
+    if (fileNumber) rt::Close(fileNumber);
+  });
+}
+
+}  // namespace
+
+std::string ErrorLogPath() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/error.log"; }
+
+void SetErrorLamp(LampLighter lighter) { g_lamp = lighter; }
+
+void CreateErrorLog() {
+  std::string path;
+  Skip([&] { path = ErrorLogPath(); });
+  bool exists = false;
+  Skip([&] { exists = VYK_File_Dir::FileExists(path); });
+  if (exists) return;
+  int f = 0;
+  Skip([&] {
+    f = rt::FreeFile();
+    rt::Open(path, rt::OpenMode::Output, f);
+  });
+  using VYK_GetSystemInfos::OSInfo;
+  Skip([&] { rt::Print(f, {"########  vyk error log file - created " + rt::FormatGeneralDate(rt::Now())}); });
+  Skip([&] { rt::Print(f, {ProductNo, VYK_GetSystemInfos::UserID, VYK_GetSystemInfos::CompanyID}); });
+  Skip([&] { rt::Print(f, {SysLanguageID(), SysLanguageName()}); });
+  Skip([&] { rt::Print(f, {Country(), LanguageName(), NativeCountryName()}); });
+  Skip([&] {
+    rt::Print(f, {VYK_GetSystemInfos::GetSysDir(), VYK_GetSystemInfos::GetWinDir(), rt::App.Path()});
+  });
+  Skip([&] {
+    const std::string name = VYK_GetSystemInfos::GetWinVersion();
+    rt::Print(f, {OSInfo.dwMajorVersion, OSInfo.dwMinorVersion, OSInfo.dwBuildNumber, OSInfo.dwPlatformId, name});
+  });
+  Skip([&] { rt::Print(f, {"########  End of Header  ##########"}); });
+  Skip([&] { rt::Close(f); });
+}
+
+void WriteErrorLog(bool show, const std::string& productName, const std::string& errorReport, long lineNumber,
+                   long errorNumber, const std::string& description) {
+  ReportGuard guard;
+  if (!guard.entered) return;
+  Skip([&] {
+    if (show && ErrorMsgBoxOn) {
+      rt::MsgBox(productName + "/" + errorReport + " : " + std::to_string(lineNumber) + "\r\n\r\n" +
+                     std::to_string(errorNumber) + ":" + description + "\r\n\r\n" + "Please report this error to " +
+                     kSupportAddress + ", with the lines above and what you were doing at the time.",
+                 rt::mbCritical | rt::mbSystemModal, productName + " Error Message");
+    }
+  });
+  std::string line;
+  Skip([&] {
+    line = rt::FormatGeneralDate(rt::Now()) + "  " + productName + " : " + ProductNo + " v." +
+           std::to_string(rt::App.Major) + "." + std::to_string(rt::App.Minor) + "." +
+           std::to_string(rt::App.Revision) + "  " + errorReport + "  " + std::to_string(lineNumber) + "  " +
+           std::to_string(errorNumber) + "  " + description;
+  });
+  AppendLine(SharedFolder(), [&](int f) { rt::Print(f, {line}); });
+  Skip([&] {
+    if (g_lamp) g_lamp();
+  });
+}
+
+void WriteLogValues(std::initializer_list<rt::Variant> values) {
+  ReportGuard guard;
+  if (!guard.entered) return;
+  AppendLine(SharedFolder(), [&](int f) { rt::Print(f, values); });
+}
+
+std::string GetLocaleString(long lcType) {
+  std::string result;
+  Trap{"GetLocaleString of Modul VYK_ErrorLog"}([&] {
+    std::string buffer(256, '\0');
+    const long n = win32::GetLocaleInfoA(win32::LOCALE_USER_DEFAULT, lcType, buffer, 256);
+    if (n > 0) result = rt::Left(buffer, n - 1);
+  });
+  return result;
+}
+
+long SysLanguageID() {
+  long id = 0;
+  Trap{"SysLanguageID of Modul VYK_ErrorLog"}([&] { id = win32::GetSystemDefaultLangID(); });
+  return id;
+}
+
+std::string SysLanguageName() {
+  std::string name;
+  Trap{"SysLanguageName of Modul VYK_ErrorLog"}([&] {
+    std::string buffer(50, '\0');
+    const long n = win32::VerLanguageNameA(SysLanguageID(), buffer, 50);
+    if (n > 0) name = rt::Left(buffer, n);
+  });
+  return name;
+}
+
+std::string Country() {
+  std::string s;
+  Trap{"Country of Modul VYK_ErrorLog"}([&] { s = GetLocaleString(win32::LOCALE_SENGCOUNTRY); });
+  return s;
+}
+
+std::string LanguageName() {
+  std::string s;
+  Trap{"LanguageName of Modul VYK_ErrorLog"}([&] { s = GetLocaleString(win32::LOCALE_SNATIVELANGNAME); });
+  return s;
+}
+
+std::string NativeCountryName() {
+  std::string s;
+  Trap{"NativeCountryName of Modul VYK_ErrorLog"}([&] { s = GetLocaleString(win32::LOCALE_SNATIVECTRYNAME); });
+  return s;
+}
+
+}  // namespace VYK_ErrorLog

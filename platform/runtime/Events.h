@@ -1,0 +1,47 @@
+#pragma once
+// The event pump and message boxes.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace rt {
+
+// Lets pending events run once (timers, clicks, arrived data, repaints).
+void DoEvents();
+
+// Message box styles (they add up) and answers.
+enum MsgBoxStyle : int {
+  mbOkOnly = 0,
+  mbOkCancel = 1,
+  mbYesNo = 4,
+  mbCritical = 16,
+  mbQuestion = 32,
+  mbExclamation = 48,
+  mbInformation = 64,
+  mbSystemModal = 4096,
+};
+enum MsgBoxAnswer : int { answerOk = 1, answerCancel = 2, answerYes = 6, answerNo = 7 };
+
+// Shows a modal message box and returns the button pressed.
+int MsgBox(const std::string& prompt, int style = mbOkOnly, const std::string& title = {});
+
+namespace testing {
+
+struct ShownMessage {
+  std::string prompt;
+  int style;
+  std::string title;
+};
+
+// While scripted, no box is shown: each one is recorded and answered from the queue
+// (the first button of its style when the queue is empty).
+struct MessageBoxScript {
+  bool active = false;
+  std::deque<int> answers;
+  std::vector<ShownMessage> shown;
+};
+MessageBoxScript& MessageBoxes();
+
+}  // namespace testing
+}  // namespace rt

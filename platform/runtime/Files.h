@@ -1,0 +1,55 @@
+#pragma once
+// The run time's numbered files, its directory search and the few file-system statements the program uses.
+// Files hold bytes as written; lines end with CR LF; reading accepts CR LF, LF or CR.
+
+#include <initializer_list>
+#include <string>
+
+#include "platform/runtime/Variant.h"
+
+namespace rt {
+
+enum class OpenMode { Input, Output, Append };
+
+// Attributes of the directory search (they add up).
+enum FileAttribute : int { attrNormal = 0, attrReadOnly = 1, attrHidden = 2, attrSystem = 4, attrDirectory = 16 };
+
+// The lowest file number not in use (1 to 255); 67 when every number is taken.
+int FreeFile();
+// Input: 53 when the file is missing, 76 when its folder is; Output empties or creates the file;
+// Append creates it or adds at its end. 55 when the number is already open.
+void Open(const std::string& path, OpenMode mode, int fileNumber);
+// Closes the file (everything written reaches the disk, or 61/57 is raised).
+void Close(int fileNumber);
+// Closes every open file.
+void Reset();
+bool Eof(int fileNumber);
+// The length of an open file in bytes.
+long Lof(int fileNumber);
+
+// One line without its end; 62 at the end of the file.
+std::string LineInput(int fileNumber);
+// One item of the list-input syntax: a text in double quotes, or the text up to the next comma or line end
+// with blanks around it dropped. 62 at the end of the file.
+std::string InputItem(int fileNumber);
+// Up to n characters as they stand, line ends included; 62 at the end of the file.
+std::string InputChars(int fileNumber, long n);
+
+// Print #: the items one after the other; texts exactly, numbers with a blank (or the minus sign) before
+// and a blank after; then CR LF.
+void Print(int fileNumber, std::initializer_list<Variant> items);
+// Write #: texts in double quotes, numbers plain, items separated by commas; then CR LF.
+void WriteItems(int fileNumber, std::initializer_list<Variant> items);
+
+// The name (without folder) of the first entry that matches `pattern` (wildcards * and ? in the last
+// component) and the attributes, or "" when none does. Hidden entries are those whose name begins with ".".
+std::string Dir(const std::string& pattern, int attributes = attrNormal);
+// The length of a file in bytes; 53 when it is missing.
+long FileLen(const std::string& path);
+// Deletes a file; 53 when it is missing.
+void Kill(const std::string& path);
+
+// The folder separator of this platform.
+inline constexpr char kPathSeparator = '/';
+
+}  // namespace rt

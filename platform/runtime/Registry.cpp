@@ -1,0 +1,424 @@
+#include "platform/runtime/Registry.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+
+#include "platform/runtime/Error.h"
+#include "platform/runtime/Strings.h"
+
+namespace rt {
+namespace {
+
+constexpr const char* kFormat = "registry 1";
+constexpr const char* kSettingsRoot = "HKEY_CURRENT_USER\\Software\\Program Settings\\";
+
+struct NamedValue {
+  std::string name;
+  RegValue value;
+};
+
+struct Key {
+  std::string path;
+  std::map<std::string, NamedValue> values;  // by lower-case name
+};
+
+using Store = std::map<std::string, Key>;  // by lower-case path
+
+struct FileId {
+  dev_t dev = 0;
+  ino_t ino = 0;
+  off_t size = -1;
+  timespec mtime{};
+  bool operator==(const FileId& o) const {
+    return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec;
+  }
+};
+
+struct State {
+  std::string path;  // the file the store was loaded from
+  FileId id;
+  Store store;
+  bool unsaved = false;  // the store could not be created on disk
+};
+
+State& Current() {
+  static State s;
+  return s;
+}
+
+std::string Lower(const std::string& s) {
+  std::string r = s;
+  for (char& c : r)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return r;
+}
+
+std::string ConfigFolder() {
+  if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x == '/') return x;
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : "/tmp") + "/.config";
+}
+
+std::string Folder() { return ConfigFolder() + "/VYK"; }
+
+void MakeFolders(const std::string& path) {
+  std::string walked;
+  size_t pos = 0;
+  while (pos != std::string::npos) {
+    const size_t next = path.find('/', pos + 1);
+    walked = path.substr(0, next);
+    if (!walked.empty() && ::mkdir(walked.c_str(), 0700) != 0 && errno != EEXIST) RaiseFromErrno(errno);
+    pos = next;
+  }
+}
+
+FileId IdOf(const std::string& path) {
+  struct stat st {};
+  FileId id;
+  if (::stat(path.c_str(), &st) == 0) id = FileId{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+  return id;
+}
+
+// What a freshly installed system holds.
+void Seed(Store& store) {
+  Key k{"HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion", {}};
+  k.values["registeredorganization"] = {"RegisteredOrganization", {RegType::String, "", 0}};
+  store[Lower(k.path)] = k;
+}
+
+QByteArray Serialize(const Store& store) {
+  QJsonArray keys;
+  for (const auto& [lower, key] : store) {
+    QJsonArray values;
+    for (const auto& [lname, nv] : key.values) {
+      QJsonObject v;
+      v["name"] = QString::fromStdString(nv.name);
+      if (nv.value.type == RegType::String) {
+        v["type"] = "REG_SZ";
+        v["data"] = QString::fromStdString(nv.value.text);
+      } else {
+        v["type"] = "REG_DWORD";
+        v["data"] = static_cast<double>(nv.value.number);
+      }
+      values.append(v);
+    }
+    keys.append(QJsonObject{{"path", QString::fromStdString(key.path)}, {"values", values}});
+  }
+  return QJsonDocument(QJsonObject{{"format", kFormat}, {"keys", keys}}).toJson(QJsonDocument::Indented);
+}
+
+bool Parse(const QByteArray& bytes, Store& out) {
+  QJsonParseError err{};
+  const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
+  if (err.error != QJsonParseError::NoError || !doc.isObject()) return false;
+  const QJsonObject root = doc.object();
+  if (root["format"].toString() != kFormat || !root["keys"].isArray()) return false;
+  Store store;
+  for (const QJsonValue& kv : root["keys"].toArray()) {
+    const QJsonObject ko = kv.toObject();
+    if (!ko["path"].isString() || !ko["values"].isArray()) return false;
+    Key key{ko["path"].toString().toStdString(), {}};
+    for (const QJsonValue& vv : ko["values"].toArray()) {
+      const QJsonObject vo = vv.toObject();
+      const std::string type = vo["type"].toString().toStdString();
+      NamedValue nv{vo["name"].toString().toStdString(), {}};
+      if (type == "REG_SZ" && vo["data"].isString()) {
+        nv.value = {RegType::String, vo["data"].toString().toStdString(), 0};
+      } else if (type == "REG_DWORD" && vo["data"].isDouble()) {
+        const double d = vo["data"].toDouble();
+        if (d < 0 || d > 4294967295.0) return false;
+        nv.value = {RegType::DWord, {}, static_cast<uint32_t>(d)};
+      } else {
+        return false;
+      }
+      key.values[Lower(nv.name)] = nv;
+    }
+    store[Lower(key.path)] = key;
+  }
+  out = std::move(store);
+  return true;
+}
+
+bool ReadWhole(const std::string& path, QByteArray& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buf[65536];
+  ssize_t n;
+  while ((n = ::read(fd, buf, sizeof buf)) > 0) bytes.append(buf, n);
+  ::close(fd);
+  return n == 0;
+}
+
+// Writes the store to a temporary file beside the store, forces it to the disk and renames it over the store.
+void SaveAtomically(const std::string& path, const Store& store) {
+  const QByteArray bytes = Serialize(store);
+  const std::string tmp = path + ".tmp." + std::to_string(::getpid());
+  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) RaiseFromErrno(errno, errPermissionDenied);
+  ssize_t done = 0;
+  int err = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
+    }
+    done += n;
+  }
+  if (!err && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  if (!err && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(tmp.c_str());
+    RaiseFromErrno(err, errPermissionDenied);
+  }
+  const size_t slash = path.find_last_of('/');
+  if (const int dfd = ::open(path.substr(0, slash).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+}
+
+// Temporary files left by a writer that was killed while saving.
+void RemoveStaleTemporaries(const std::string& folder) {
+  DIR* d = ::opendir(folder.c_str());
+  if (!d) return;
+  while (dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.rfind("registry.json.tmp.", 0) == 0) ::unlink((folder + "/" + name).c_str());
+  }
+  ::closedir(d);
+}
+
+// Runs `work` holding the store's lock, which every process takes before it changes the file.
+template <class Work>
+auto WithLock(Work&& work) {
+  MakeFolders(Folder());
+  const std::string lockPath = Folder() + "/registry.lock";
+  const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (lock < 0) RaiseFromErrno(errno, errPermissionDenied);
+  while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+  }
+  struct Unlock {
+    int fd;
+    ~Unlock() { ::close(fd); }
+  } unlock{lock};
+  return work();
+}
+
+void Load(bool locked);
+
+// A missing store becomes a new, seeded one; a damaged one is set aside and replaced by a new one.
+void Renew(const std::string& path, bool damaged) {
+  State& s = Current();
+  if (damaged) {
+    const std::string aside =
+        path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
+    ::rename(path.c_str(), aside.c_str());
+    Notice("Registry store", Error(errPathFileAccess, "The settings store " + path +
+                                                          " could not be read; it was set aside as " + aside +
+                                                          " and an empty store is used."));
+  }
+  s.store.clear();
+  Seed(s.store);
+  SaveAtomically(path, s.store);
+  s.path = path;
+  s.id = IdOf(path);
+}
+
+// Brings the store in memory up to the file.
+void Load(bool locked) {
+  State& s = Current();
+  const std::string path = Folder() + "/registry.json";
+  const FileId id = IdOf(path);
+  if (path == s.path && id == s.id && (id.size >= 0 || s.unsaved)) return;
+  QByteArray bytes;
+  Store loaded;
+  if (id.size >= 0 && ReadWhole(path, bytes) && Parse(bytes, loaded)) {
+    s.path = path;
+    s.id = id;
+    s.store = std::move(loaded);
+    s.unsaved = false;
+    return;
+  }
+  if (locked) {
+    Renew(path, id.size >= 0);
+    return;
+  }
+  try {
+    WithLock([] {
+      Load(true);
+      return 0;
+    });
+    s.unsaved = false;
+  } catch (const Error& e) {
+    // The store cannot be written: go on in memory, and say so once.
+    if (!(s.path == path && s.unsaved)) Notice("Registry store " + path, e);
+    s.path = path;
+    s.id = IdOf(path);
+    s.store.clear();
+    Seed(s.store);
+    s.unsaved = true;
+  }
+}
+
+// Runs a change against the newest store, saves it, and keeps the old store when the save fails.
+template <class Change>
+auto Modify(Change&& change) {
+  return WithLock([&] {
+    RemoveStaleTemporaries(Folder());
+    Load(true);
+    State& s = Current();
+    Store before = s.store;
+    auto result = change(s.store);
+    try {
+      SaveAtomically(s.path, s.store);
+    } catch (...) {
+      s.store = std::move(before);
+      throw;
+    }
+    s.id = IdOf(s.path);
+    s.unsaved = false;
+    return result;
+  });
+}
+
+std::string JoinSettingsKey(const std::string& app, const std::string& section) {
+  if (app.empty() || section.empty()) Raise(errInvalidCall);
+  return kSettingsRoot + app + "\\" + section;
+}
+
+void EnsureKey(Store& store, const std::string& key) {
+  // every parent exists implicitly; the key itself is recorded
+  const std::string lower = Lower(key);
+  if (!store.count(lower)) store[lower] = Key{key, {}};
+}
+
+bool HasSubKeys(const Store& store, const std::string& lowerKey) {
+  const std::string prefix = lowerKey + "\\";
+  auto it = store.lower_bound(prefix);
+  return it != store.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+namespace registry {
+
+std::string NormalizeKey(const std::string& key) {
+  const size_t slash = key.find('\\');
+  const std::string root = key.substr(0, slash);
+  const std::string rest = slash == std::string::npos ? "" : key.substr(slash);
+  static const std::pair<const char*, const char*> kRoots[] = {
+      {"HKCU", "HKEY_CURRENT_USER"}, {"HKLM", "HKEY_LOCAL_MACHINE"}, {"HKCR", "HKEY_CLASSES_ROOT"},
+      {"HKU", "HKEY_USERS"},         {"HKCC", "HKEY_CURRENT_CONFIG"},
+  };
+  for (const auto& [abbrev, full] : kRoots) {
+    if (EqualsNoCase(root, abbrev) || EqualsNoCase(root, full)) {
+      std::string k = std::string(full) + rest;
+      while (k.size() > 1 && k.back() == '\\') k.pop_back();
+      return k;
+    }
+  }
+  Raise(errInvalidCall, "Invalid root in registry key \"" + key + "\".");
+}
+
+std::optional<RegValue> Read(const std::string& key, const std::string& name) {
+  const std::string k = NormalizeKey(key);
+  Load(false);
+  const Store& store = Current().store;
+  auto it = store.find(Lower(k));
+  if (it == store.end()) return std::nullopt;
+  auto v = it->second.values.find(Lower(name));
+  if (v == it->second.values.end()) return std::nullopt;
+  return v->second.value;
+}
+
+void Write(const std::string& key, const std::string& name, const RegValue& value) {
+  const std::string k = NormalizeKey(key);
+  Modify([&](Store& store) {
+    EnsureKey(store, k);
+    store[Lower(k)].values[Lower(name)] = NamedValue{name, value};
+    return true;
+  });
+}
+
+void CreateKey(const std::string& key) {
+  const std::string k = NormalizeKey(key);
+  Modify([&](Store& store) {
+    EnsureKey(store, k);
+    return true;
+  });
+}
+
+bool KeyExists(const std::string& key) {
+  const std::string lower = Lower(NormalizeKey(key));
+  Load(false);
+  const Store& store = Current().store;
+  return store.count(lower) || HasSubKeys(store, lower) || lower.find('\\') == std::string::npos;
+}
+
+bool DeleteValue(const std::string& key, const std::string& name) {
+  const std::string lower = Lower(NormalizeKey(key));
+  {
+    Load(false);
+    const Store& store = Current().store;
+    auto it = store.find(lower);
+    if (it == store.end() || !it->second.values.count(Lower(name))) return false;
+  }
+  return Modify([&](Store& store) {
+    auto it = store.find(lower);
+    return it != store.end() && it->second.values.erase(Lower(name)) > 0;
+  });
+}
+
+bool DeleteKey(const std::string& key) {
+  const std::string lower = Lower(NormalizeKey(key));
+  if (lower.find('\\') == std::string::npos) return false;  // a root is never removed
+  {
+    Load(false);
+    const Store& store = Current().store;
+    if (!store.count(lower) || HasSubKeys(store, lower)) return false;
+  }
+  return Modify([&](Store& store) {
+    if (!store.count(lower) || HasSubKeys(store, lower)) return false;
+    store.erase(lower);
+    return true;
+  });
+}
+
+std::string StorePath() { return Folder() + "/registry.json"; }
+
+}  // namespace registry
+
+std::string GetSetting(const std::string& appName, const std::string& section, const std::string& key,
+                       const std::string& defaultValue) {
+  const std::optional<RegValue> v = registry::Read(JoinSettingsKey(appName, section), key);
+  if (!v) return defaultValue;
+  return v->type == RegType::String ? v->text : std::to_string(v->number);
+}
+
+void SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
+                 const std::string& value) {
+  if (key.empty()) Raise(errInvalidCall);
+  registry::Write(JoinSettingsKey(appName, section), key, RegValue{RegType::String, value, 0});
+}
+
+void DeleteSetting(const std::string& appName, const std::string& section, const std::string& key) {
+  if (!registry::DeleteValue(JoinSettingsKey(appName, section), key)) Raise(errInvalidCall);
+}
+
+}  // namespace rt

@@ -1,0 +1,116 @@
+#include "platform/runtime/Registry.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <utime.h>
+
+#include <filesystem>
+
+#include "platform/runtime/Error.h"
+#include "platform/win32/Automation.h"
+#include "tests/support/Sandbox.h"
+
+using namespace rt;
+
+class RegistryStore : public Sandbox {
+ protected:
+  std::string StoreFile() const { return config + "/VYK/registry.json"; }
+};
+
+TEST_F(RegistryStore, FirstUseSeedsTheOrganisationAndKeepsTheFilePrivate) {
+  automation::WshShell shell;
+  const Variant org = shell.RegRead("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\RegisteredOrganization");
+  EXPECT_EQ(org, Variant(""));
+  struct stat st {};
+  ASSERT_EQ(::stat(StoreFile().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat((config + "/VYK").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+TEST_F(RegistryStore, NamesAreCaseInsensitiveAndTypesAreKept) {
+  automation::WshShell shell;
+  shell.RegWrite("HKEY_CURRENT_USER\\Software\\VYK\\Test\\Count", 5, "REG_DWORD");
+  shell.RegWrite("HKCU\\Software\\VYK\\Test\\Name", "5");
+  EXPECT_EQ(shell.RegRead("hkey_current_user\\software\\vyk\\TEST\\count"), Variant(5L));
+  EXPECT_EQ(shell.RegRead("HKCU\\Software\\VYK\\Test\\NAME"), Variant("5"));
+  shell.RegWrite("HKCU\\Software\\VYK\\Test\\Flag", true, "REG_DWORD");
+  EXPECT_EQ(shell.RegRead("HKCU\\Software\\VYK\\Test\\Flag"), Variant(-1L));
+  EXPECT_THROW(shell.RegWrite("HKCU\\Software\\VYK\\Test\\Bad", "abc", "REG_DWORD"), Error);
+  EXPECT_THROW(shell.RegRead("NOSUCHROOT\\x\\y"), Error);
+  shell.RegDelete("HKCU\\Software\\VYK\\Test\\Name");
+  try {
+    shell.RegRead("HKCU\\Software\\VYK\\Test\\Name");
+    FAIL() << "a deleted value was read";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), errRegistryNotFound);
+  }
+}
+
+TEST_F(RegistryStore, SettingsStoreIsAViewOfTheRegistrySharedBetweenProcesses) {
+  SaveSetting("VYK\\Brennavale\\ME", "Settings", "txtStartTime", "9:30");
+  EXPECT_EQ(GetSetting("vyk\\brennavale\\me", "SETTINGS", "TXTSTARTTIME", "x"), "9:30");
+  EXPECT_EQ(GetSetting("VYK\\Brennavale\\ME", "Settings", "missing", "default"), "default");
+  // another process changes the store; this one sees the change
+  const pid_t child = ::fork();
+  if (child == 0) {
+    SaveSetting("VYK\\Brennavale\\ME", "Settings", "txtStartTime", "10:00");
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(GetSetting("VYK\\Brennavale\\ME", "Settings", "txtStartTime"), "10:00");
+}
+
+TEST_F(RegistryStore, ADamagedStoreIsSetAsideAndAnEmptyOneUsed) {
+  SaveSetting("App", "Settings", "Value", "1");
+  WriteFile(StoreFile(), "{ this is not a store");
+  ::utime(StoreFile().c_str(), nullptr);
+  EXPECT_EQ(GetSetting("App", "Settings", "Value", "gone"), "gone");
+  bool setAside = false;
+  for (const auto& e : std::filesystem::directory_iterator(config + "/VYK"))
+    if (e.path().filename().string().rfind("registry.json.damaged-", 0) == 0) {
+      setAside = true;
+      EXPECT_EQ(ReadFile(e.path()), "{ this is not a store");
+    }
+  EXPECT_TRUE(setAside);
+  SaveSetting("App", "Settings", "Value", "2");
+  EXPECT_EQ(GetSetting("App", "Settings", "Value"), "2");
+}
+
+TEST_F(RegistryStore, AFailedSaveLeavesTheStoreUnchanged) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  SaveSetting("App", "Settings", "Value", "old");
+  ::chmod((config + "/VYK").c_str(), 0500);
+  EXPECT_THROW(SaveSetting("App", "Settings", "Value", "new"), Error);
+  EXPECT_EQ(GetSetting("App", "Settings", "Value"), "old");
+  ::chmod((config + "/VYK").c_str(), 0700);
+}
+
+// A process killed at any moment while it saves leaves a store that reads, holding either the old or
+// the new value of each write.
+TEST_F(RegistryStore, SurvivesAProcessKilledWhileSaving) {
+  SaveSetting("App", "Settings", "Counter", "0");
+  for (int round = 0; round < 8; ++round) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (int i = 1;; ++i) SaveSetting("App", "Settings", "Counter", std::to_string(i));
+    }
+    ::usleep(20000 + round * 7000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::string counter = GetSetting("App", "Settings", "Counter", "unreadable");
+    ASSERT_NE(counter, "unreadable") << "round " << round;
+    EXPECT_GE(std::stoi(counter), 0);
+    // and the store still takes changes
+    SaveSetting("App", "Settings", "Counter", "0");
+    ASSERT_EQ(GetSetting("App", "Settings", "Counter"), "0");
+  }
+  for (const auto& e : std::filesystem::directory_iterator(config + "/VYK"))
+    EXPECT_EQ(e.path().filename().string().find("damaged"), std::string::npos);
+}

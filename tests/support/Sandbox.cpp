@@ -1,0 +1,71 @@
+#include "tests/support/Sandbox.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Regional.h"
+
+void Sandbox::SetUp() {
+  char tmpl[] = "/tmp/tollerwick-test-XXXXXX";
+  root = ::mkdtemp(tmpl);
+  home = root + "/Tollerwick";
+  common = root + "/Common";
+  config = root + "/config";
+  std::filesystem::create_directories(home);
+  std::filesystem::create_directories(config);
+  ::setenv("TOLLERWICK_HOME", home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  rt::testing::SetLocale("en_US");
+  rt::testing::SetNow(rt::DateTime{rt::DateSerial(2026, 12, 7).serial + rt::TimeSerial(14, 5, 9).serial}, true);
+  auto& boxes = rt::testing::MessageBoxes();
+  boxes = {};
+  boxes.active = true;
+}
+
+void Sandbox::TearDown() {
+  rt::Reset();
+  rt::testing::UseRealClock();
+  std::error_code ec;
+  std::filesystem::permissions(root, std::filesystem::perms::owner_all, ec);
+  for (auto& e : std::filesystem::recursive_directory_iterator(root, ec))
+    std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(root, ec);
+}
+
+void Sandbox::WriteFile(const std::string& path, const std::string& content) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary);
+  out << content;
+}
+
+std::string Sandbox::ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::vector<std::string> Sandbox::Lines(const std::string& content) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (pos < content.size()) {
+    const size_t end = content.find("\r\n", pos);
+    if (end == std::string::npos) {
+      lines.push_back(content.substr(pos));
+      break;
+    }
+    lines.push_back(content.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  return lines;
+}
+
+std::string Sandbox::ErrorLog() const { return ReadFile(common + "/error.log"); }

@@ -1,0 +1,28 @@
+#pragma once
+// Each test runs in a sandbox of its own: a temporary program folder (TOLLERWICK_HOME, with the shared
+// folder Common beside it), a temporary configuration folder (XDG_CONFIG_HOME) for the registry, the
+// clock and the regional settings pinned, and message boxes answered by script.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class Sandbox : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // <root>/Tollerwick: the program folder
+  std::string home;
+  // <root>/Common: the shared folder
+  std::string common;
+  // <root>/config: the user's configuration folder
+  std::string config;
+  std::string root;
+
+  static void WriteFile(const std::string& path, const std::string& content);
+  static std::string ReadFile(const std::string& path);
+  static std::vector<std::string> Lines(const std::string& content);  // split at CR LF
+  std::string ErrorLog() const;  // the error log's content, "" when there is none
+};
