@@ -1,1 +1,121 @@
+#include "library/VYK_ErrorLog.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "library/VYK_GetSystemInfos.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Regional.h"
+#include "tests/support/Sandbox.h"
+
+using namespace VYK_ErrorLog;
+
+namespace {
+int g_lampLit = 0;
+void CountLamp() { ++g_lampLit; }
+}  // namespace
+
+class ErrorLogFile : public Sandbox {
+ protected:
+  void SetUp() override {
+    Sandbox::SetUp();
+    ErrorMsgBoxOn = false;
+    g_lampLit = 0;
+    SetErrorLamp(&CountLamp);
+  }
+  void TearDown() override {
+    SetErrorLamp(nullptr);
+    Sandbox::TearDown();
+  }
+};
+
+TEST_F(ErrorLogFile, AnErrorLineHasTheDateProductVersionPlaceAndError) {
+  WriteErrorLog(true, "Brennavale", "Main of Modul Tollerwick_Main", 0, 9, "Subscript out of range");
+  WriteErrorLog(false, "Brennavale", "ReadKey of Modul VYK_Registry", 12, -2147024894, "Unable to open");
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string version = std::to_string(rt::App.Major) + "." + std::to_string(rt::App.Minor) + "." +
+                              std::to_string(rt::App.Revision);
+  EXPECT_EQ(lines[0], "12/7/2026 2:05:09 PM  Brennavale : 100 v." + version +
+                          "  Main of Modul Tollerwick_Main  0  9  Subscript out of range");
+  EXPECT_EQ(lines[1], "12/7/2026 2:05:09 PM  Brennavale : 100 v." + version +
+                          "  ReadKey of Modul VYK_Registry  12  -2147024894  Unable to open");
+  EXPECT_EQ(g_lampLit, 2);
+  EXPECT_TRUE(rt::testing::MessageBoxes().shown.empty());
+}
+
+TEST_F(ErrorLogFile, TheMessageBoxShowsOnlyWhenSwitchedOnAndAsked) {
+  ErrorMsgBoxOn = true;
+  WriteErrorLog(false, "Brennavale", "x of Modul y", 0, 5, "Invalid procedure call or argument");
+  EXPECT_TRUE(rt::testing::MessageBoxes().shown.empty());
+  WriteErrorLog(true, "Brennavale", "x of Modul y", 3, 5, "Invalid procedure call or argument");
+  ASSERT_EQ(rt::testing::MessageBoxes().shown.size(), 1u);
+  const auto& box = rt::testing::MessageBoxes().shown[0];
+  EXPECT_EQ(box.style, 4112);
+  EXPECT_EQ(box.title, "Brennavale Error Message");
+  EXPECT_EQ(box.prompt.rfind("Brennavale/x of Modul y : 3\r\n\r\n5:Invalid procedure call or argument\r\n\r\n"
+                             "Please report this error to ",
+                             0),
+            0u);
+  EXPECT_EQ(Lines(ErrorLog()).size(), 2u);
+}
+
+TEST_F(ErrorLogFile, HeaderDescribesTheMachineOnceAndLeavesAnExistingLogAlone) {
+  std::filesystem::create_directories(common);
+  VYK_GetSystemInfos::UserID = "TESTER";
+  VYK_GetSystemInfos::CompanyID = "NONE";
+  CreateErrorLog();
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 7u) << ErrorLog();
+  EXPECT_EQ(lines[0], "########  vyk error log file - created 12/7/2026 2:05:09 PM");
+  EXPECT_EQ(lines[1], "100TESTERNONE");
+  EXPECT_EQ(lines[2], " 1033 English (United States)");
+  EXPECT_EQ(lines[3], "United StatesAmerican EnglishUnited States");
+  EXPECT_EQ(lines[4], "/usr/lib/usr" + home);
+  EXPECT_TRUE(std::regex_match(lines[5], std::regex(" \\d+  \\d+  \\d+  2 "))) << lines[5];
+  EXPECT_EQ(lines[6], "########  End of Header  ##########");
+
+  WriteErrorLog(true, "Brennavale", "a of Modul b", 0, 1, "one");
+  const std::string before = ErrorLog();
+  CreateErrorLog();
+  EXPECT_EQ(ErrorLog(), before);
+}
+
+TEST_F(ErrorLogFile, UnanswerableLocaleQueriesGiveEmptyTextsAndWholeLines) {
+  std::filesystem::create_directories(common);
+  rt::testing::SetLocale("C");
+  CreateErrorLog();
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[2], " 0 Language Neutral");
+  EXPECT_EQ(lines[3], "");
+  EXPECT_EQ(ErrorLog().find("\r\n\r\n"), ErrorLog().find("Language Neutral") + 16);
+}
+
+TEST_F(ErrorLogFile, WithoutTheSharedFolderNoHeaderIsWrittenButTheFirstErrorStartsTheLog) {
+  CreateErrorLog();
+  EXPECT_FALSE(std::filesystem::exists(common + "/error.log"));
+  WriteErrorLog(true, "Brennavale", "a of Modul b", 0, 1, "one");
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("a of Modul b  0  1  one"), std::string::npos);
+}
+
+// The log folder cannot be created (a file stands where it should be): the folder's failure is reported
+// through the same writers, which must end rather than report their own report without end.
+TEST_F(ErrorLogFile, AnUncreatableLogFolderEndsQuietly) {
+  WriteFile(common, "a file where the shared folder belongs");
+  WriteErrorLog(true, "Brennavale", "a of Modul b", 0, 1, "lost");
+  WriteLogValues({"value"});
+  EXPECT_EQ(ReadFile(common), "a file where the shared folder belongs");
+  EXPECT_EQ(g_lampLit, 1);
+}
+
+TEST_F(ErrorLogFile, LogValuesPrintTextsAndNumbersInOneLine) {
+  WriteLogValues({"/some/path", "", "", 42L, ""});
+  EXPECT_EQ(ErrorLog(), "/some/path 42 \r\n");
+  EXPECT_EQ(g_lampLit, 0);
+}
