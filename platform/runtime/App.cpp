@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QDir>
+#include <QLockFile>
 #include <climits>
 #include <cstdlib>
 
@@ -35,6 +37,24 @@ std::string AppObject::Path() const {
 std::string AppObject::EXEName() const {
   const std::string exe = ExecutablePath();
   return exe.substr(exe.find_last_of('/') + 1);
+}
+
+}  // namespace rt
+
+namespace rt {
+
+bool AppObject::PrevInstance() const {
+  // The first instance holds a lock file in the user's runtime folder as long as it runs; a lock left
+  // by an instance that died is taken over.
+  static QLockFile* lock = nullptr;
+  static bool other = false;
+  if (lock) return other;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const QString folder = runtime && *runtime ? QString::fromLocal8Bit(runtime) : QDir::tempPath();
+  lock = new QLockFile(folder + "/tollerwick-" + QString::number(::getuid()) + ".lock");
+  lock->setStaleLockTime(0);
+  other = !lock->tryLock(0);
+  return other;
 }
 
 }  // namespace rt

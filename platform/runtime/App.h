@@ -16,6 +16,8 @@ struct AppObject {
   int Major;
   int Minor;
   int Revision;
+  // True when another instance of the program runs for this user.
+  bool PrevInstance() const;
   AppObject();
 };
 

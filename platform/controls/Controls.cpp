@@ -1,0 +1,736 @@
+#include "platform/controls/Controls.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "platform/runtime/Error.h"
+#include "platform/runtime/Form.h"
+#include "platform/runtime/Handles.h"
+
+namespace rt {
+namespace {
+
+QColor ToQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+long FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+// A label or picture that reports clicks.
+class ClickLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  std::function<void()> onClick, onDblClick;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    QLabel::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && onClick) onClick();
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    QLabel::mouseDoubleClickEvent(e);
+    if (onDblClick) onDblClick();
+  }
+};
+
+void ApplyColors(QWidget* w, long back, long fore) {
+  QPalette p = w->palette();
+  if (back >= 0) {
+    p.setColor(QPalette::Window, ToQColor(back));
+    p.setColor(QPalette::Base, ToQColor(back));
+    p.setColor(QPalette::Button, ToQColor(back));
+  }
+  if (fore >= 0) {
+    p.setColor(QPalette::WindowText, ToQColor(fore));
+    p.setColor(QPalette::Text, ToQColor(fore));
+    p.setColor(QPalette::ButtonText, ToQColor(fore));
+  }
+  w->setPalette(p);
+  w->setAutoFillBackground(back >= 0);
+}
+
+}  // namespace
+
+// ---- Control
+
+Control::Control(Form& owner, std::string name) : form_(owner), name_(std::move(name)) {}
+
+Control::~Control() = default;
+
+void Control::Attach(QWidget* widget) {
+  widget_ = widget;
+  widget_->setObjectName(Q(name_));
+  widget_->setParent(form_.Container());
+  widget_->show();
+}
+
+void Control::Touch() { form_.EnsureLoaded(); }
+
+void Control::Fire(const Handler& handler) {
+  if (handler && !form_.Designing() && form_.IsLoaded()) handler();
+}
+
+bool Control::Enabled() {
+  Touch();
+  return widget_->isEnabled();
+}
+void Control::SetEnabled(bool enabled) {
+  Touch();
+  widget_->setEnabled(enabled);
+}
+bool Control::Visible() {
+  Touch();
+  return !widget_->isHidden();
+}
+void Control::SetVisible(bool visible) {
+  Touch();
+  widget_->setVisible(visible);
+}
+double Control::Left() {
+  Touch();
+  return widget_->x() * TwipsPerPixelX();
+}
+double Control::Top() {
+  Touch();
+  return widget_->y() * TwipsPerPixelY();
+}
+double Control::Width() {
+  Touch();
+  return widget_->width() * TwipsPerPixelX();
+}
+double Control::Height() {
+  Touch();
+  return widget_->height() * TwipsPerPixelY();
+}
+void Control::Move(double left, double top, double width, double height) {
+  Touch();
+  const int w = width < 0 ? widget_->width() : ToPixelsX(width);
+  const int h = height < 0 ? widget_->height() : ToPixelsY(height);
+  widget_->setGeometry(ToPixelsX(left), ToPixelsY(top), w, h);
+}
+void Control::SetLeft(double twips) { Move(twips, Top()); }
+void Control::SetTop(double twips) { Move(Left(), twips); }
+void Control::SetWidth(double twips) { Move(Left(), Top(), twips, Height()); }
+void Control::SetHeight(double twips) { Move(Left(), Top(), Width(), twips); }
+std::string Control::ToolTipText() {
+  Touch();
+  return S(widget_->toolTip());
+}
+void Control::SetToolTipText(const std::string& text) {
+  Touch();
+  widget_->setToolTip(Q(text));
+}
+long Control::BackColor() {
+  Touch();
+  return backColor_ >= 0 ? backColor_ : FromQColor(widget_->palette().color(QPalette::Window));
+}
+void Control::SetBackColor(long color) {
+  Touch();
+  backColor_ = color;
+  ApplyColors(widget_, backColor_, foreColor_);
+}
+long Control::ForeColor() {
+  Touch();
+  return foreColor_ >= 0 ? foreColor_ : FromQColor(widget_->palette().color(QPalette::WindowText));
+}
+void Control::SetForeColor(long color) {
+  Touch();
+  foreColor_ = color;
+  ApplyColors(widget_, backColor_, foreColor_);
+}
+std::string Control::FontName() {
+  Touch();
+  return S(widget_->font().family());
+}
+void Control::SetFontName(const std::string& name) {
+  Touch();
+  QFont f = widget_->font();
+  f.setFamily(Q(name));
+  widget_->setFont(f);
+}
+double Control::FontSize() {
+  Touch();
+  return widget_->font().pointSizeF();
+}
+void Control::SetFontSize(double points) {
+  Touch();
+  QFont f = widget_->font();
+  f.setPointSizeF(points);
+  widget_->setFont(f);
+}
+bool Control::FontBold() {
+  Touch();
+  return widget_->font().bold();
+}
+void Control::SetFontBold(bool bold) {
+  Touch();
+  QFont f = widget_->font();
+  f.setBold(bold);
+  widget_->setFont(f);
+}
+long Control::hWnd() {
+  Touch();
+  return HandleOf(widget_);
+}
+void Control::SetFocus() {
+  Touch();
+  widget_->setFocus();
+}
+void Control::Refresh() {
+  Touch();
+  widget_->repaint();
+}
+
+// ---- CommandButton
+
+CommandButton::CommandButton(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* b = new QPushButton();
+  Attach(b);
+  QObject::connect(b, &QPushButton::clicked, [this] { Fire(Click); });
+}
+std::string CommandButton::Caption() {
+  Touch();
+  return S(static_cast<QPushButton*>(widget_)->text());
+}
+void CommandButton::SetCaption(const std::string& caption) {
+  Touch();
+  static_cast<QPushButton*>(widget_)->setText(Q(caption));
+}
+void CommandButton::PerformClick() {
+  Touch();
+  Fire(Click);
+}
+
+// ---- CheckBox
+
+CheckBox::CheckBox(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* c = new QCheckBox();
+  Attach(c);
+  // a user's click has changed the state already
+  QObject::connect(c, &QCheckBox::clicked, [this] { Fire(Click); });
+}
+std::string CheckBox::Caption() {
+  Touch();
+  return S(static_cast<QCheckBox*>(widget_)->text());
+}
+void CheckBox::SetCaption(const std::string& caption) {
+  Touch();
+  static_cast<QCheckBox*>(widget_)->setText(Q(caption));
+}
+int CheckBox::Value() {
+  Touch();
+  switch (static_cast<QCheckBox*>(widget_)->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+  }
+}
+void CheckBox::SetValue(int value) {
+  Touch();
+  if (value < 0 || value > 2) Raise(errInvalidCall);
+  if (value == Value()) return;
+  auto* c = static_cast<QCheckBox*>(widget_);
+  c->setTristate(value == 2);
+  c->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+  Fire(Click);
+}
+
+// ---- OptionButton
+
+OptionButton::OptionButton(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* r = new QRadioButton();
+  Attach(r);
+  QObject::connect(r, &QRadioButton::clicked, [this] { Fire(Click); });
+}
+std::string OptionButton::Caption() {
+  Touch();
+  return S(static_cast<QRadioButton*>(widget_)->text());
+}
+void OptionButton::SetCaption(const std::string& caption) {
+  Touch();
+  static_cast<QRadioButton*>(widget_)->setText(Q(caption));
+}
+bool OptionButton::Value() {
+  Touch();
+  return static_cast<QRadioButton*>(widget_)->isChecked();
+}
+void OptionButton::SetValue(bool value) {
+  Touch();
+  if (value == Value()) return;
+  static_cast<QRadioButton*>(widget_)->setChecked(value);
+  if (value) Fire(Click);
+}
+
+// ---- TextBox
+
+TextBox::TextBox(Form& owner, std::string name, bool multiLine) : Control(owner, std::move(name)), multiLine_(multiLine) {
+  if (multiLine_) {
+    auto* e = new QPlainTextEdit();
+    e->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Attach(e);
+    QObject::connect(e, &QPlainTextEdit::textChanged, [this] {
+      // textChanged also follows changes from code, which SetText reports itself
+      const std::string now = S(static_cast<QPlainTextEdit*>(widget_)->toPlainText());
+      if (now == lastText_) return;
+      lastText_ = now;
+      Fire(Change);
+    });
+  } else {
+    auto* e = new QLineEdit();
+    Attach(e);
+    QObject::connect(e, &QLineEdit::textEdited, [this] {
+      lastText_ = S(static_cast<QLineEdit*>(widget_)->text());
+      Fire(Change);
+    });
+    QObject::connect(e, &QLineEdit::editingFinished, [this] { Fire(LostFocus); });
+  }
+}
+std::string TextBox::Text() {
+  Touch();
+  if (multiLine_) return S(static_cast<QPlainTextEdit*>(widget_)->toPlainText());
+  return S(static_cast<QLineEdit*>(widget_)->text());
+}
+void TextBox::SetText(const std::string& text) {
+  Touch();
+  if (text == Text()) return;
+  lastText_ = text;
+  if (multiLine_) {
+    auto* e = static_cast<QPlainTextEdit*>(widget_);
+    const QSignalBlocker block(e);
+    e->setPlainText(Q(text));
+  } else {
+    auto* e = static_cast<QLineEdit*>(widget_);
+    e->setText(Q(text));
+  }
+  Fire(Change);
+}
+int TextBox::MaxLength() {
+  Touch();
+  if (multiLine_) return 0;
+  const int m = static_cast<QLineEdit*>(widget_)->maxLength();
+  return m >= 32767 ? 0 : m;
+}
+void TextBox::SetMaxLength(int length) {
+  Touch();
+  if (!multiLine_) static_cast<QLineEdit*>(widget_)->setMaxLength(length > 0 ? length : 32767);
+}
+bool TextBox::Locked() {
+  Touch();
+  if (multiLine_) return static_cast<QPlainTextEdit*>(widget_)->isReadOnly();
+  return static_cast<QLineEdit*>(widget_)->isReadOnly();
+}
+void TextBox::SetLocked(bool locked) {
+  Touch();
+  if (multiLine_)
+    static_cast<QPlainTextEdit*>(widget_)->setReadOnly(locked);
+  else
+    static_cast<QLineEdit*>(widget_)->setReadOnly(locked);
+}
+void TextBox::SetPasswordChar(const std::string& c) {
+  Touch();
+  if (!multiLine_)
+    static_cast<QLineEdit*>(widget_)->setEchoMode(c.empty() ? QLineEdit::Normal : QLineEdit::Password);
+}
+long TextBox::SelStart() {
+  Touch();
+  if (multiLine_) return static_cast<QPlainTextEdit*>(widget_)->textCursor().selectionStart();
+  auto* e = static_cast<QLineEdit*>(widget_);
+  return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+}
+void TextBox::SetSelStart(long start) {
+  Touch();
+  if (multiLine_) {
+    auto* e = static_cast<QPlainTextEdit*>(widget_);
+    QTextCursor c = e->textCursor();
+    c.setPosition(static_cast<int>(start));
+    e->setTextCursor(c);
+  } else {
+    static_cast<QLineEdit*>(widget_)->setCursorPosition(static_cast<int>(start));
+  }
+}
+long TextBox::SelLength() {
+  Touch();
+  if (multiLine_) {
+    const QTextCursor c = static_cast<QPlainTextEdit*>(widget_)->textCursor();
+    return c.selectionEnd() - c.selectionStart();
+  }
+  return static_cast<QLineEdit*>(widget_)->selectedText().size();
+}
+void TextBox::SetSelLength(long length) {
+  Touch();
+  const long start = SelStart();
+  if (multiLine_) {
+    auto* e = static_cast<QPlainTextEdit*>(widget_);
+    QTextCursor c = e->textCursor();
+    c.setPosition(static_cast<int>(start));
+    c.setPosition(static_cast<int>(start + length), QTextCursor::KeepAnchor);
+    e->setTextCursor(c);
+  } else {
+    static_cast<QLineEdit*>(widget_)->setSelection(static_cast<int>(start), static_cast<int>(length));
+  }
+}
+void TextBox::SetAlignment(int alignment) {
+  Touch();
+  if (multiLine_) return;
+  const Qt::Alignment a = alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+  static_cast<QLineEdit*>(widget_)->setAlignment(a | Qt::AlignVCenter);
+}
+
+// ---- Label
+
+Label::Label(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* l = new ClickLabel();
+  l->setTextFormat(Qt::PlainText);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Attach(l);
+  l->onClick = [this] { Fire(Click); };
+  l->onDblClick = [this] { Fire(DblClick); };
+}
+std::string Label::Caption() {
+  Touch();
+  return S(static_cast<QLabel*>(widget_)->text());
+}
+void Label::SetCaption(const std::string& caption) {
+  Touch();
+  static_cast<QLabel*>(widget_)->setText(Q(caption));
+}
+void Label::SetAlignment(int alignment) {
+  Touch();
+  const Qt::Alignment a = alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
+  static_cast<QLabel*>(widget_)->setAlignment(a | Qt::AlignVCenter);
+}
+void Label::SetWordWrap(bool wrap) {
+  Touch();
+  static_cast<QLabel*>(widget_)->setWordWrap(wrap);
+}
+void Label::SetBackStyle(int style) {
+  Touch();
+  widget_->setAutoFillBackground(style == 1);
+}
+void Label::SetBorderStyle(int style) {
+  Touch();
+  static_cast<QLabel*>(widget_)->setFrameStyle(style ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+}
+
+// ---- PictureBox
+
+PictureBox::PictureBox(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* l = new ClickLabel();
+  l->setAlignment(Qt::AlignCenter);
+  Attach(l);
+  l->onClick = [this] { Fire(Click); };
+}
+void PictureBox::LoadPicture(const std::string& path) {
+  Touch();
+  if (!path.empty() && !QFile::exists(Q(path))) Raise(errFileNotFound);
+  picture_ = path;
+  Show();
+}
+void PictureBox::SetStretch(bool stretch) {
+  Touch();
+  stretch_ = stretch;
+  Show();
+}
+void PictureBox::SetBorderStyle(int style) {
+  Touch();
+  static_cast<QLabel*>(widget_)->setFrameStyle(style ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+}
+void PictureBox::Show() {
+  auto* l = static_cast<QLabel*>(widget_);
+  if (picture_.empty()) {
+    l->clear();
+    return;
+  }
+  QPixmap p(Q(picture_));
+  if (p.isNull()) Raise(errInvalidCall, "Invalid picture");
+  l->setScaledContents(stretch_);
+  l->setPixmap(p);
+}
+
+// ---- ComboBox
+
+ComboBox::ComboBox(Form& owner, std::string name, int style) : Control(owner, std::move(name)), style_(style) {
+  auto* c = new QComboBox();
+  c->setEditable(style_ == 0);
+  c->setInsertPolicy(QComboBox::NoInsert);
+  Attach(c);
+  QObject::connect(c, &QComboBox::activated, [this] { Fire(Click); });
+  if (c->lineEdit()) QObject::connect(c->lineEdit(), &QLineEdit::textEdited, [this] { Fire(Change); });
+}
+void ComboBox::AddItem(const std::string& item, int index) {
+  Touch();
+  auto* c = static_cast<QComboBox*>(widget_);
+  if (index > c->count()) Raise(errInvalidCall);
+  // Adding never selects an item, not even the first one.
+  const int selected = c->currentIndex();
+  const QString text = c->currentText();
+  const QSignalBlocker block(c);
+  c->insertItem(index < 0 ? c->count() : index, Q(item));
+  if (selected < 0) {
+    c->setCurrentIndex(-1);
+    if (c->isEditable()) c->setEditText(text);
+  } else if (index >= 0 && index <= selected) {
+    c->setCurrentIndex(selected + 1);
+  }
+}
+void ComboBox::RemoveItem(int index) {
+  Touch();
+  auto* c = static_cast<QComboBox*>(widget_);
+  if (index < 0 || index >= c->count()) Raise(errInvalidCall);
+  const QSignalBlocker block(c);
+  c->removeItem(index);
+}
+void ComboBox::Clear() {
+  Touch();
+  auto* c = static_cast<QComboBox*>(widget_);
+  const QSignalBlocker block(c);
+  c->clear();
+}
+int ComboBox::ListCount() {
+  Touch();
+  return static_cast<QComboBox*>(widget_)->count();
+}
+std::string ComboBox::List(int index) {
+  Touch();
+  auto* c = static_cast<QComboBox*>(widget_);
+  if (index < 0 || index >= c->count()) return {};
+  return S(c->itemText(index));
+}
+int ComboBox::ListIndex() {
+  Touch();
+  auto* c = static_cast<QComboBox*>(widget_);
+  // an edited text that is no item leaves no item selected
+  if (c->isEditable() && c->currentIndex() >= 0 && c->currentText() != c->itemText(c->currentIndex())) return -1;
+  return c->currentIndex();
+}
+void ComboBox::SetListIndex(int index) {
+  Touch();
+  auto* c = static_cast<QComboBox*>(widget_);
+  if (index < -1 || index >= c->count()) Raise(errInvalidCall);
+  if (index == ListIndex()) return;
+  {
+    const QSignalBlocker block(c);
+    c->setCurrentIndex(index);
+    if (index < 0 && c->isEditable()) c->setEditText({});
+  }
+  Fire(Click);
+}
+std::string ComboBox::Text() {
+  Touch();
+  return S(static_cast<QComboBox*>(widget_)->currentText());
+}
+void ComboBox::SetText(const std::string& text) {
+  Touch();
+  auto* c = static_cast<QComboBox*>(widget_);
+  const int match = c->findText(Q(text), Qt::MatchFixedString);
+  if (!c->isEditable()) {
+    if (match < 0) Raise(errInvalidCall, "'Text' property is read-only");
+    SetListIndex(match);
+    return;
+  }
+  if (text == Text() && ListIndex() == match) return;
+  {
+    const QSignalBlocker block(c);
+    if (match >= 0) c->setCurrentIndex(match);
+    c->setEditText(Q(text));
+  }
+  // a text that names an item selects it, as a click would
+  Fire(match >= 0 ? Click : Change);
+}
+
+// ---- Frame
+
+Frame::Frame(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* g = new QGroupBox();
+  Attach(g);
+  g->lower();
+}
+std::string Frame::Caption() {
+  Touch();
+  return S(static_cast<QGroupBox*>(widget_)->title());
+}
+void Frame::SetCaption(const std::string& caption) {
+  Touch();
+  static_cast<QGroupBox*>(widget_)->setTitle(Q(caption));
+}
+
+// ---- Timer
+
+Timer::Timer(Form& owner, std::string name) : form_(owner), name_(std::move(name)), timer_(new QTimer(owner.Window())) {
+  timer_->setObjectName(QString::fromStdString(name_));
+  QObject::connect(timer_, &QTimer::timeout, [this] {
+    if (Tick && form_.IsLoaded()) Tick();
+  });
+}
+Timer::~Timer() = default;
+bool Timer::Enabled() {
+  form_.EnsureLoaded();
+  return enabled_;
+}
+void Timer::SetEnabled(bool enabled) {
+  form_.EnsureLoaded();
+  enabled_ = enabled;
+  Update();
+}
+long Timer::Interval() {
+  form_.EnsureLoaded();
+  return interval_;
+}
+void Timer::SetInterval(long milliseconds) {
+  form_.EnsureLoaded();
+  if (milliseconds < 0 || milliseconds > 65535) Raise(errInvalidCall);
+  interval_ = milliseconds;
+  Update();
+}
+void Timer::Update() {
+  // Setting either property starts the count again.
+  timer_->stop();
+  if (enabled_ && interval_ > 0) timer_->start(static_cast<int>(interval_));
+}
+
+// ---- Menu
+
+Menu::Menu(Form& owner, std::string name, Menu* parent) : form_(owner), name_(std::move(name)), parent_(parent) {
+  action_ = new QAction(owner.Window());
+  action_->setObjectName(QString::fromStdString(name_));
+  QObject::connect(action_, &QAction::triggered, [this] {
+    if (Click && form_.IsLoaded()) Click();
+  });
+  if (parent_) {
+    parent_->items_.push_back(this);
+    parent_->Rebuild();
+  } else {
+    owner.MainWindow()->menuBar()->addAction(action_);
+  }
+}
+Menu::~Menu() = default;
+void Menu::Rebuild() {
+  if (!menu_) {
+    menu_ = new QMenu(form_.Window());
+    action_->setMenu(menu_);
+  }
+  menu_->clear();
+  for (Menu* item : items_) menu_->addAction(item->action_);
+}
+QMenu* Menu::NativeMenu() { return menu_; }
+std::string Menu::Caption() { return action_->text().toStdString(); }
+void Menu::SetCaption(const std::string& caption) { action_->setText(QString::fromStdString(caption)); }
+bool Menu::Visible() { return action_->isVisible(); }
+void Menu::SetVisible(bool visible) { action_->setVisible(visible); }
+bool Menu::Enabled() { return action_->isEnabled(); }
+void Menu::SetEnabled(bool enabled) { action_->setEnabled(enabled); }
+bool Menu::Checked() { return action_->isChecked(); }
+void Menu::SetChecked(bool checked) {
+  action_->setCheckable(true);
+  action_->setChecked(checked);
+}
+
+// ---- StatusBar
+
+StatusBar::StatusBar(Form& owner, std::string name, int panels) : Control(owner, std::move(name)) {
+  auto* bar = new QWidget();
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(2, 1, 2, 1);
+  layout->setSpacing(2);
+  for (int i = 0; i < std::max(1, panels); ++i) {
+    auto* l = new QLabel();
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setTextFormat(Qt::PlainText);
+    layout->addWidget(l, i == 0 ? 1 : 0);
+    panels_.push_back(l);
+  }
+  Attach(bar);
+}
+std::string StatusBar::PanelText(int panel) {
+  Touch();
+  if (panel < 1 || panel > static_cast<int>(panels_.size())) Raise(errSubscript);
+  return S(static_cast<QLabel*>(panels_[panel - 1])->text());
+}
+void StatusBar::SetPanelText(int panel, const std::string& text) {
+  Touch();
+  if (panel < 1 || panel > static_cast<int>(panels_.size())) Raise(errSubscript);
+  static_cast<QLabel*>(panels_[panel - 1])->setText(Q(text));
+}
+void StatusBar::SetPanelWidth(int panel, double twips) {
+  Touch();
+  if (panel < 1 || panel > static_cast<int>(panels_.size())) Raise(errSubscript);
+  panels_[panel - 1]->setFixedWidth(ToPixelsX(twips));
+}
+std::string StatusBar::SimpleText() { return PanelText(1); }
+void StatusBar::SetSimpleText(const std::string& text) { SetPanelText(1, text); }
+
+// ---- ProgressBar
+
+ProgressBar::ProgressBar(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* p = new QProgressBar();
+  p->setTextVisible(false);
+  p->setRange(0, 100);
+  p->setValue(0);
+  Attach(p);
+}
+long ProgressBar::Min() {
+  Touch();
+  return static_cast<QProgressBar*>(widget_)->minimum();
+}
+long ProgressBar::Max() {
+  Touch();
+  return static_cast<QProgressBar*>(widget_)->maximum();
+}
+long ProgressBar::Value() {
+  Touch();
+  return static_cast<QProgressBar*>(widget_)->value();
+}
+void ProgressBar::SetMin(long v) {
+  Touch();
+  static_cast<QProgressBar*>(widget_)->setMinimum(static_cast<int>(v));
+}
+void ProgressBar::SetMax(long v) {
+  Touch();
+  static_cast<QProgressBar*>(widget_)->setMaximum(static_cast<int>(v));
+}
+void ProgressBar::SetValue(long v) {
+  Touch();
+  auto* p = static_cast<QProgressBar*>(widget_);
+  if (v < p->minimum() || v > p->maximum()) Raise(errInvalidCall, "Invalid property value");
+  p->setValue(static_cast<int>(v));
+}
+
+// ---- RichTextBox
+
+RichTextBox::RichTextBox(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* e = new QTextEdit();
+  e->setAcceptRichText(false);
+  Attach(e);
+}
+std::string RichTextBox::Text() {
+  Touch();
+  return S(static_cast<QTextEdit*>(widget_)->toPlainText());
+}
+void RichTextBox::SetText(const std::string& text) {
+  Touch();
+  if (text == Text()) return;
+  static_cast<QTextEdit*>(widget_)->setPlainText(Q(text));
+  Fire(Change);
+}
+void RichTextBox::SetLocked(bool locked) {
+  Touch();
+  static_cast<QTextEdit*>(widget_)->setReadOnly(locked);
+}
+
+}  // namespace rt

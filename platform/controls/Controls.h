@@ -1,0 +1,275 @@
+#pragma once
+// The intrinsic controls of a form, with the members the program uses. A control belongs to one form
+// and is placed on it in twips. Setting a text or value from code runs the control's change or click
+// handler at once, as a user's change would; setting the value it already has runs nothing; while the
+// form lays out its design values nothing runs. Any access loads the form when it is not loaded.
+// Colours are the run time's colour numbers: red + 256 * green + 65536 * blue.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+class QMenu;
+class QAction;
+class QTimer;
+
+namespace rt {
+
+class Form;
+
+using Handler = std::function<void()>;
+
+class Control {
+ public:
+  Control(Form& owner, std::string name);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& Name() const { return name_; }
+  Form& Parent() const { return form_; }
+
+  bool Enabled();
+  void SetEnabled(bool enabled);
+  bool Visible();
+  void SetVisible(bool visible);
+  double Left();
+  double Top();
+  double Width();
+  double Height();
+  void Move(double left, double top, double width = -1, double height = -1);
+  void SetLeft(double twips);
+  void SetTop(double twips);
+  void SetWidth(double twips);
+  void SetHeight(double twips);
+  std::string ToolTipText();
+  void SetToolTipText(const std::string& text);
+  long BackColor();
+  void SetBackColor(long color);
+  long ForeColor();
+  void SetForeColor(long color);
+  std::string FontName();
+  void SetFontName(const std::string& name);
+  double FontSize();
+  void SetFontSize(double points);
+  bool FontBold();
+  void SetFontBold(bool bold);
+  long hWnd();
+  void SetFocus();
+  void Refresh();
+
+  // For the layer.
+  QWidget* Widget() const { return widget_; }
+
+ protected:
+  void Attach(QWidget* widget);
+  void Touch();
+  // Runs a handler unless the form is laying out its design.
+  void Fire(const Handler& handler);
+
+  Form& form_;
+  std::string name_;
+  QWidget* widget_ = nullptr;
+  long backColor_ = -1, foreColor_ = -1;
+};
+
+class CommandButton : public Control {
+ public:
+  CommandButton(Form& owner, std::string name);
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+  // Pressing the button from code.
+  void PerformClick();
+  Handler Click;
+};
+
+class CheckBox : public Control {
+ public:
+  CheckBox(Form& owner, std::string name);
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+  // 0 unticked, 1 ticked, 2 greyed.
+  int Value();
+  void SetValue(int value);
+  Handler Click;
+};
+
+class OptionButton : public Control {
+ public:
+  OptionButton(Form& owner, std::string name);
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+  bool Value();
+  // Selecting a button clears the others of its container.
+  void SetValue(bool value);
+  Handler Click;
+};
+
+class TextBox : public Control {
+ public:
+  // A multi-line box wraps its lines and may scroll.
+  TextBox(Form& owner, std::string name, bool multiLine = false);
+  std::string Text();
+  void SetText(const std::string& text);
+  int MaxLength();
+  void SetMaxLength(int length);
+  bool Locked();
+  void SetLocked(bool locked);
+  // A password box shows this character for every character typed; "" shows the text.
+  void SetPasswordChar(const std::string& c);
+  long SelStart();
+  void SetSelStart(long start);
+  long SelLength();
+  void SetSelLength(long length);
+  void SetAlignment(int alignment);  // 0 left, 1 right, 2 centre
+  Handler Change;
+  Handler LostFocus;
+
+ private:
+  bool multiLine_;
+  std::string lastText_;
+};
+
+class Label : public Control {
+ public:
+  Label(Form& owner, std::string name);
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+  void SetAlignment(int alignment);  // 0 left, 1 right, 2 centre
+  void SetWordWrap(bool wrap);
+  // 0 transparent, 1 opaque
+  void SetBackStyle(int style);
+  void SetBorderStyle(int style);  // 0 none, 1 single
+  Handler Click;
+  Handler DblClick;
+};
+
+// A picture box, or an image control: shows a picture file; a picture box also has a back colour.
+class PictureBox : public Control {
+ public:
+  PictureBox(Form& owner, std::string name);
+  // Loads the picture file (53 when it is missing); "" clears the picture.
+  void LoadPicture(const std::string& path);
+  const std::string& PicturePath() const { return picture_; }
+  void SetStretch(bool stretch);
+  void SetBorderStyle(int style);
+  Handler Click;
+
+ private:
+  void Show();
+  std::string picture_;
+  bool stretch_ = false;
+};
+
+class ComboBox : public Control {
+ public:
+  // Style 0: a text box with a list; style 2: a list only.
+  ComboBox(Form& owner, std::string name, int style = 0);
+  void AddItem(const std::string& item, int index = -1);
+  void RemoveItem(int index);
+  void Clear();
+  int ListCount();
+  std::string List(int index);
+  int ListIndex();
+  void SetListIndex(int index);
+  std::string Text();
+  void SetText(const std::string& text);
+  Handler Click;
+  Handler Change;
+
+ private:
+  int style_;
+};
+
+class Frame : public Control {
+ public:
+  Frame(Form& owner, std::string name);
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+};
+
+class Timer {
+ public:
+  Timer(Form& owner, std::string name);
+  ~Timer();
+  bool Enabled();
+  void SetEnabled(bool enabled);
+  long Interval();
+  void SetInterval(long milliseconds);
+  Handler Tick;  // the Timer event
+
+ private:
+  void Update();
+  Form& form_;
+  std::string name_;
+  QTimer* timer_;
+  bool enabled_ = true;
+  long interval_ = 0;
+};
+
+class Menu {
+ public:
+  // A menu of the form's menu bar, or an item of another menu.
+  Menu(Form& owner, std::string name, Menu* parent = nullptr);
+  ~Menu();
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+  bool Visible();
+  void SetVisible(bool visible);
+  bool Enabled();
+  void SetEnabled(bool enabled);
+  bool Checked();
+  void SetChecked(bool checked);
+  Handler Click;
+  // For the layer: the menu that holds this one's items (for a pop-up).
+  QMenu* NativeMenu();
+
+ private:
+  void Rebuild();
+  Form& form_;
+  std::string name_;
+  Menu* parent_;
+  std::vector<Menu*> items_;
+  QAction* action_ = nullptr;
+  QMenu* menu_ = nullptr;
+};
+
+class StatusBar : public Control {
+ public:
+  // A bar along the bottom edge of its form with `panels` panels of text.
+  StatusBar(Form& owner, std::string name, int panels = 1);
+  // Panels count from 1.
+  std::string PanelText(int panel);
+  void SetPanelText(int panel, const std::string& text);
+  void SetPanelWidth(int panel, double twips);
+  std::string SimpleText();
+  void SetSimpleText(const std::string& text);
+
+ private:
+  std::vector<QWidget*> panels_;
+};
+
+class ProgressBar : public Control {
+ public:
+  ProgressBar(Form& owner, std::string name);
+  long Min();
+  long Max();
+  long Value();
+  void SetMin(long v);
+  void SetMax(long v);
+  void SetValue(long v);
+};
+
+// A read-only box of formatted text (the news box).
+class RichTextBox : public Control {
+ public:
+  RichTextBox(Form& owner, std::string name);
+  std::string Text();
+  void SetText(const std::string& text);
+  void SetLocked(bool locked);
+  Handler Change;
+};
+
+}  // namespace rt

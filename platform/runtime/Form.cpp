@@ -1,0 +1,298 @@
+#include "platform/runtime/Form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QScreen>
+#include <algorithm>
+
+#include "platform/controls/Controls.h"
+#include "platform/runtime/Handles.h"
+
+namespace rt {
+namespace {
+
+std::vector<Form*>& LoadedForms() {
+  static std::vector<Form*> forms;
+  return forms;
+}
+
+class FormWindow : public QMainWindow {
+ public:
+  std::function<void()> onClose, onResize, onHide;
+  bool closingFromCode = false;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    if (closingFromCode) {
+      e->accept();
+      return;
+    }
+    // The window manager's close button: the form decides through its unload handlers.
+    e->ignore();
+    if (onClose) onClose();
+  }
+  void resizeEvent(QResizeEvent* e) override {
+    QMainWindow::resizeEvent(e);
+    if (onResize) onResize();
+  }
+  void changeEvent(QEvent* e) override {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange && onResize) onResize();
+  }
+  void hideEvent(QHideEvent* e) override {
+    QMainWindow::hideEvent(e);
+    if (onHide) onHide();
+  }
+};
+
+}  // namespace
+
+struct Form::Native {
+  FormWindow* window = nullptr;
+  QWidget* container = nullptr;
+  QEventLoop* modalLoop = nullptr;
+  int mousePointer = 0;
+  QSize designSize{400, 300};
+};
+
+Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>()) {
+  auto* w = new FormWindow();
+  w->setObjectName(QString::fromStdString(name_));
+  w->setAttribute(Qt::WA_DeleteOnClose, false);
+  native_->window = w;
+  native_->container = new QWidget(w);
+  w->setCentralWidget(native_->container);
+  w->onClose = [this] { CloseRequested(); };
+  w->onResize = [this] { Resized(); };
+  w->onHide = [this] {
+    if (native_->modalLoop) native_->modalLoop->quit();
+  };
+}
+
+Form::~Form() { delete native_->window; }
+
+QWidget* Form::Window() const { return native_->window; }
+QWidget* Form::Container() const { return native_->container; }
+QMainWindow* Form::MainWindow() const { return native_->window; }
+
+void Form::DesignSize(double width, double height) {
+  native_->designSize = QSize(ToPixelsX(width), ToPixelsY(height));
+  native_->window->resize(native_->designSize);
+}
+
+void Form::Load() {
+  if (loaded_ || loading_) return;
+  loading_ = true;
+  designing_ = true;
+  native_->window->resize(native_->designSize);
+  Design();
+  designing_ = false;
+  loaded_ = true;
+  LoadedForms().push_back(this);
+  Form_Load();
+  loading_ = false;
+}
+
+void Form::EnsureLoaded() {
+  if (!loaded_ && !loading_) Load();
+}
+
+void Form::Show(int modal, Form* owner) {
+  Load();
+  if (!loaded_) return;
+  FormWindow* w = native_->window;
+  if (modal) {
+    if (owner) {
+      // an owned window stays above its owner
+      w->setParent(owner->Window(), w->windowFlags() | Qt::Dialog);
+    }
+    w->setWindowModality(Qt::ApplicationModal);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    QEventLoop loop;
+    native_->modalLoop = &loop;
+    QPointer<QWidget> guard(w);
+    if (w->isVisible()) loop.exec();
+    native_->modalLoop = nullptr;
+    if (guard) w->setWindowModality(Qt::NonModal);
+    return;
+  }
+  w->show();
+  w->raise();
+}
+
+void Form::Hide() {
+  EnsureLoaded();
+  native_->window->hide();
+}
+
+bool Form::Unload(int mode) {
+  if (!loaded_) return true;
+  int cancel = 0;
+  Form_QueryUnload(cancel, mode);
+  if (cancel) return false;
+  Form_Unload(cancel);
+  if (cancel) return false;
+  if (!loaded_) return true;  // unloaded again from inside its own handler
+  loaded_ = false;
+  auto& forms = LoadedForms();
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+  FormWindow* w = native_->window;
+  w->closingFromCode = true;
+  w->hide();
+  w->closingFromCode = false;
+  if (native_->modalLoop) native_->modalLoop->quit();
+  if (forms.empty() && QCoreApplication::instance()) QCoreApplication::quit();
+  return true;
+}
+
+void Form::CloseRequested() { Unload(unloadFromControlMenu); }
+
+void Form::Resized() {
+  if (loaded_ && !designing_) Form_Resize();
+}
+
+void Form::Refresh() {
+  EnsureLoaded();
+  native_->window->repaint();
+}
+
+double Form::Left() {
+  EnsureLoaded();
+  return native_->window->pos().x() * TwipsPerPixelX();
+}
+double Form::Top() {
+  EnsureLoaded();
+  return native_->window->pos().y() * TwipsPerPixelY();
+}
+double Form::Width() {
+  EnsureLoaded();
+  return native_->window->frameGeometry().width() * TwipsPerPixelX();
+}
+double Form::Height() {
+  EnsureLoaded();
+  return native_->window->frameGeometry().height() * TwipsPerPixelY();
+}
+double Form::ScaleWidth() {
+  EnsureLoaded();
+  return native_->container->width() * TwipsPerPixelX();
+}
+double Form::ScaleHeight() {
+  EnsureLoaded();
+  return native_->container->height() * TwipsPerPixelY();
+}
+void Form::SetLeft(double twips) { Move(twips, Top()); }
+void Form::SetTop(double twips) { Move(Left(), twips); }
+void Form::SetWidth(double twips) {
+  EnsureLoaded();
+  const int frame = native_->window->frameGeometry().width() - native_->window->width();
+  native_->window->resize(std::max(1, ToPixelsX(twips) - frame), native_->window->height());
+}
+void Form::SetHeight(double twips) {
+  EnsureLoaded();
+  const int frame = native_->window->frameGeometry().height() - native_->window->height();
+  native_->window->resize(native_->window->width(), std::max(1, ToPixelsY(twips) - frame));
+}
+void Form::Move(double left, double top) {
+  EnsureLoaded();
+  native_->window->move(ToPixelsX(left), ToPixelsY(top));
+}
+
+std::string Form::Caption() {
+  EnsureLoaded();
+  return native_->window->windowTitle().toStdString();
+}
+void Form::SetCaption(const std::string& caption) {
+  EnsureLoaded();
+  native_->window->setWindowTitle(QString::fromStdString(caption));
+}
+
+int Form::WindowState() {
+  EnsureLoaded();
+  const Qt::WindowStates s = native_->window->windowState();
+  if (s & Qt::WindowMinimized) return stateMinimized;
+  if (s & Qt::WindowMaximized) return stateMaximized;
+  return stateNormal;
+}
+void Form::SetWindowState(int state) {
+  EnsureLoaded();
+  Qt::WindowStates s = native_->window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+  if (state == stateMinimized) s |= Qt::WindowMinimized;
+  if (state == stateMaximized) s |= Qt::WindowMaximized;
+  native_->window->setWindowState(s);
+}
+
+int Form::MousePointer() {
+  EnsureLoaded();
+  return native_->mousePointer;
+}
+void Form::SetMousePointer(int pointer) {
+  EnsureLoaded();
+  native_->mousePointer = pointer;
+  if (pointer == pointerHourglass)
+    native_->window->setCursor(Qt::WaitCursor);
+  else
+    native_->window->unsetCursor();
+}
+
+bool Form::Visible() { return loaded_ && native_->window->isVisible(); }
+void Form::SetVisible(bool visible) {
+  if (visible)
+    Show();
+  else
+    Hide();
+}
+
+long Form::hWnd() {
+  EnsureLoaded();
+  return HandleOf(native_->window);
+}
+
+void Form::SetTopMost(bool topMost) {
+  EnsureLoaded();
+  const bool shown = native_->window->isVisible();
+  native_->window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+  if (shown) native_->window->show();
+}
+
+void Form::SetIcon(const std::string& picturePath) {
+  native_->window->setWindowIcon(QIcon(QString::fromStdString(picturePath)));
+}
+
+void Form::PopupMenu(Menu& menu) {
+  if (QMenu* m = menu.NativeMenu()) m->exec(QCursor::pos());
+}
+
+const std::vector<Form*>& Forms() { return LoadedForms(); }
+
+double TwipsPerPixelX() {
+  const QScreen* s = QGuiApplication::primaryScreen();
+  const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+  return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+double TwipsPerPixelY() {
+  const QScreen* s = QGuiApplication::primaryScreen();
+  const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
+  return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+int ToPixelsX(double twips) { return static_cast<int>(twips / TwipsPerPixelX() + (twips >= 0 ? 0.5 : -0.5)); }
+int ToPixelsY(double twips) { return static_cast<int>(twips / TwipsPerPixelY() + (twips >= 0 ? 0.5 : -0.5)); }
+double ScreenWidth() {
+  const QScreen* s = QGuiApplication::primaryScreen();
+  return (s ? s->geometry().width() : 1024) * TwipsPerPixelX();
+}
+double ScreenHeight() {
+  const QScreen* s = QGuiApplication::primaryScreen();
+  return (s ? s->geometry().height() : 768) * TwipsPerPixelY();
+}
+
+}  // namespace rt

@@ -1,0 +1,121 @@
+#pragma once
+// Forms: top-level windows with the run time's life cycle. A form is created once (its default instance,
+// on first use) and then loaded, shown, hidden and unloaded any number of times. Loading lays out its
+// controls with their design values (no events run while it does) and then runs Form_Load. Reading or
+// writing a control of a form that is not loaded loads it first, without showing it.
+// Positions and sizes are in twips (1440 to the inch of the screen).
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+class QMainWindow;
+
+namespace rt {
+
+class Menu;
+
+enum WindowStateValue : int { stateNormal = 0, stateMinimized = 1, stateMaximized = 2 };
+enum MousePointerValue : int { pointerDefault = 0, pointerArrow = 1, pointerHourglass = 11 };
+enum UnloadModeValue : int { unloadFromControlMenu = 0, unloadFromCode = 1, unloadAppWindows = 2 };
+
+class Form {
+ public:
+  explicit Form(std::string name);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& Name() const { return name_; }
+
+  void Load();
+  // Loads when needed; a modal show (modal = 1) returns when the window is hidden or unloaded.
+  void Show(int modal = 0, Form* owner = nullptr);
+  void Hide();
+  // Runs Form_Unload (which may cancel), then closes the window and takes the form out of Forms().
+  // Returns false when cancelled.
+  bool Unload(int mode = unloadFromCode);
+  bool IsLoaded() const { return loaded_; }
+  // What every control access does first.
+  void EnsureLoaded();
+  void Refresh();
+
+  double Left();
+  double Top();
+  double Width();
+  double Height();
+  void SetLeft(double twips);
+  void SetTop(double twips);
+  void SetWidth(double twips);
+  void SetHeight(double twips);
+  void Move(double left, double top);
+  // The inside of the window, where controls stand.
+  double ScaleWidth();
+  double ScaleHeight();
+
+  std::string Caption();
+  void SetCaption(const std::string& caption);
+  int WindowState();
+  void SetWindowState(int state);
+  int MousePointer();
+  void SetMousePointer(int pointer);
+  bool Visible();
+  void SetVisible(bool visible);
+  // A handle that names the window (non-zero while loaded).
+  long hWnd();
+  void SetTopMost(bool topMost);
+  // The window's own icon, from a picture file.
+  void SetIcon(const std::string& picturePath);
+  // Shows a menu of this form at the mouse.
+  void PopupMenu(Menu& menu);
+
+  // For the layer: the window and the area that holds the controls.
+  QWidget* Window() const;
+  QWidget* Container() const;
+  QMainWindow* MainWindow() const;
+  bool Designing() const { return designing_; }
+
+ protected:
+  // Lays out the controls and gives them their design values.
+  virtual void Design() {}
+  virtual void Form_Load() {}
+  virtual void Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {}
+  virtual void Form_Unload(int& /*Cancel*/) {}
+  virtual void Form_Resize() {}
+  // The window's size in the design (twips), applied at every load.
+  void DesignSize(double width, double height);
+
+ private:
+  struct Native;
+  friend struct Native;
+  void CloseRequested();
+  void Resized();
+
+  std::string name_;
+  bool loaded_ = false;
+  bool loading_ = false;
+  bool designing_ = false;
+  std::unique_ptr<Native> native_;
+};
+
+// The loaded forms, in the order they were loaded.
+const std::vector<Form*>& Forms();
+
+// The one instance of a form class, created on first use.
+template <class F>
+F& Default() {
+  static F* instance = new F();
+  return *instance;
+}
+
+// Twips and pixels of the screen.
+double TwipsPerPixelX();
+double TwipsPerPixelY();
+int ToPixelsX(double twips);
+int ToPixelsY(double twips);
+double ScreenWidth();
+double ScreenHeight();
+
+}  // namespace rt

@@ -1,0 +1,67 @@
+#include "platform/runtime/Program.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Form.h"
+
+namespace rt {
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+std::function<void()> g_terminate;
+
+void OnSignal(int) {
+  const char c = 1;
+  // async-signal-safe: hand the request to the event loop
+  [[maybe_unused]] ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+void WatchSignals() {
+  if (::pipe(g_signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, [] {
+    char c;
+    [[maybe_unused]] ssize_t n = ::read(g_signalPipe[0], &c, 1);
+    if (g_terminate)
+      g_terminate();
+    else
+      End(0);
+  });
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  ::sigaction(SIGTERM, &sa, nullptr);
+  ::sigaction(SIGINT, &sa, nullptr);
+  ::sigaction(SIGHUP, &sa, nullptr);
+}
+
+}  // namespace
+
+int Run(int argc, char** argv, void (*main)()) {
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  WatchSignals();
+  main();
+  if (Forms().empty()) return 0;
+  return QApplication::exec();
+}
+
+void End(int code) {
+  Reset();
+  std::fflush(nullptr);
+  ::_exit(code);
+}
+
+void OnTerminateRequest(std::function<void()> handler) { g_terminate = std::move(handler); }
+
+}  // namespace rt

@@ -1,0 +1,15 @@
+#pragma once
+// The process: the application object, the program's entry procedure, the end.
+
+#include <functional>
+
+namespace rt {
+
+// Creates the application, runs `main`, then lets events run while forms are loaded. Returns the exit code.
+int Run(int argc, char** argv, void (*main)());
+// Ends the process at once: every open file is closed first, no further event runs.
+[[noreturn]] void End(int code = 0);
+// What to do when the desktop session asks the program to end (SIGTERM, SIGINT); without it, End.
+void OnTerminateRequest(std::function<void()> handler);
+
+}  // namespace rt
