@@ -16,6 +16,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/runtime/Program.h"
 #include "platform/runtime/Variant.h"
 
 struct Trap {
@@ -33,6 +34,8 @@ struct Trap {
     try {
       statement();
       return true;
+    } catch (const rt::EndOfProcess&) {
+      throw;
     } catch (...) {
       Report(std::current_exception());
       return false;
@@ -47,6 +50,8 @@ template <class Statement>
 void Skip(Statement&& statement) {
   try {
     statement();
+  } catch (const rt::EndOfProcess&) {
+    throw;
   } catch (...) {
   }
 }

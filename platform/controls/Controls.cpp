@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QMovie>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -461,6 +462,23 @@ void PictureBox::Show() {
   if (p.isNull()) Raise(errInvalidCall, "Invalid picture");
   l->setScaledContents(stretch_);
   l->setPixmap(p);
+}
+
+// ---- AnimatedPicture
+
+AnimatedPicture::AnimatedPicture(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* l = new QLabel();
+  l->setAlignment(Qt::AlignCenter);
+  Attach(l);
+}
+void AnimatedPicture::LoadAnimation(const std::string& path) {
+  Touch();
+  if (!QFile::exists(Q(path))) Raise(errFileNotFound);
+  auto* l = static_cast<QLabel*>(widget_);
+  if (QMovie* old = l->movie()) old->deleteLater();
+  auto* movie = new QMovie(Q(path), QByteArray(), l);
+  l->setMovie(movie);
+  movie->start();
 }
 
 // ---- ComboBox

@@ -163,6 +163,14 @@ class PictureBox : public Control {
   bool stretch_ = false;
 };
 
+// A picture that moves: an animated picture file, played in a loop.
+class AnimatedPicture : public Control {
+ public:
+  AnimatedPicture(Form& owner, std::string name);
+  // Loads the animation (53 when the file is missing) and plays it.
+  void LoadAnimation(const std::string& path);
+};
+
 class ComboBox : public Control {
  public:
   // Style 0: a text box with a list; style 2: a list only.

@@ -13,6 +13,7 @@ struct ClockState {
   bool set = false;
   bool frozen = false;
   double setSerial = 0.0;  // the moment the clock was set to
+  double rate = 1.0;
   std::chrono::steady_clock::time_point setAt;
 };
 
@@ -36,7 +37,7 @@ DateTime Now() {
   if (!s.set) return {RealSerial()};
   if (s.frozen) return {s.setSerial};
   const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - s.setAt).count();
-  return {s.setSerial + elapsed / kSecondsPerDay};
+  return {s.setSerial + s.rate * elapsed / kSecondsPerDay};
 }
 
 DateTime Today() { return {std::floor(Now().serial)}; }
@@ -54,8 +55,18 @@ void SetNow(DateTime moment, bool frozen) {
   ClockState& s = State();
   s.set = true;
   s.frozen = frozen;
+  s.rate = s.rate > 0 ? s.rate : 1.0;
   s.setSerial = moment.serial;
   s.setAt = std::chrono::steady_clock::now();
+}
+
+void SetRate(double rate) {
+  ClockState& s = State();
+  if (!s.set) SetNow(Now(), false);
+  const DateTime now = Now();
+  s.setSerial = now.serial;
+  s.setAt = std::chrono::steady_clock::now();
+  s.rate = rate;
 }
 
 void Advance(double seconds) {

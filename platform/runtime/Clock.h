@@ -17,6 +17,8 @@ double SecondsClock();
 namespace testing {
 // From now on the clock reads `moment`; it goes on running from there unless `frozen`.
 void SetNow(DateTime moment, bool frozen = false);
+// A set clock that runs goes `rate` times as fast as the real one.
+void SetRate(double rate);
 // Moves a set clock on (a frozen one too).
 void Advance(double seconds);
 // Back to the real clock.

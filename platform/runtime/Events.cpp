@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 
 #include "platform/runtime/App.h"
@@ -10,6 +11,14 @@ namespace rt {
 
 void DoEvents() {
   if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void DoEventsWaiting(int ms) {
+  if (!QCoreApplication::instance()) return;
+  QTimer wake;
+  wake.setSingleShot(true);
+  wake.start(ms);
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 namespace testing {

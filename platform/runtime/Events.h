@@ -9,6 +9,9 @@ namespace rt {
 
 // Lets pending events run once (timers, clicks, arrived data, repaints).
 void DoEvents();
+// The same for loops that do nothing but wait: when nothing is pending, it waits up to `ms` milliseconds
+// for an event rather than spinning.
+void DoEventsWaiting(int ms = 10);
 
 // Message box styles (they add up) and answers.
 enum MsgBoxStyle : int {

@@ -264,6 +264,27 @@ void Form::SetTopMost(bool topMost) {
   if (shown) native_->window->show();
 }
 
+void Form::SetBorderStyle(int style) {
+  EnsureLoaded();
+  QWidget* w = native_->window;
+  w->setWindowFlag(Qt::FramelessWindowHint, style == 0);
+  if (style == 1) {
+    w->setFixedSize(w->size());
+  } else {
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  }
+}
+
+void Form::SetBackColor(long color) {
+  EnsureLoaded();
+  QWidget* c = native_->container;
+  QPalette p = c->palette();
+  p.setColor(QPalette::Window, QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+  c->setPalette(p);
+  c->setAutoFillBackground(true);
+}
+
 void Form::SetIcon(const std::string& picturePath) {
   native_->window->setWindowIcon(QIcon(QString::fromStdString(picturePath)));
 }
@@ -273,6 +294,19 @@ void Form::PopupMenu(Menu& menu) {
 }
 
 const std::vector<Form*>& Forms() { return LoadedForms(); }
+
+void testing::DiscardForms() {
+  while (!LoadedForms().empty()) {
+    Form* f = LoadedForms().back();
+    LoadedForms().pop_back();
+    f->loaded_ = false;
+    f->loading_ = false;
+    auto* w = static_cast<FormWindow*>(f->native_->window);
+    w->closingFromCode = true;
+    w->hide();
+    w->closingFromCode = false;
+  }
+}
 
 double TwipsPerPixelX() {
   const QScreen* s = QGuiApplication::primaryScreen();

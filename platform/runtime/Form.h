@@ -16,6 +16,9 @@ class QMainWindow;
 namespace rt {
 
 class Menu;
+namespace testing {
+void DiscardForms();
+}
 
 enum WindowStateValue : int { stateNormal = 0, stateMinimized = 1, stateMaximized = 2 };
 enum MousePointerValue : int { pointerDefault = 0, pointerArrow = 1, pointerHourglass = 11 };
@@ -66,6 +69,9 @@ class Form {
   // A handle that names the window (non-zero while loaded).
   long hWnd();
   void SetTopMost(bool topMost);
+  // 0 no border and no title bar, 1 a fixed frame, 2 a frame the user can size.
+  void SetBorderStyle(int style);
+  void SetBackColor(long color);
   // The window's own icon, from a picture file.
   void SetIcon(const std::string& picturePath);
   // Shows a menu of this form at the mouse.
@@ -91,6 +97,7 @@ class Form {
   struct Native;
   friend struct Native;
   void CloseRequested();
+  friend void testing::DiscardForms();
   void Resized();
 
   std::string name_;
@@ -102,6 +109,11 @@ class Form {
 
 // The loaded forms, in the order they were loaded.
 const std::vector<Form*>& Forms();
+
+namespace testing {
+// Hides every loaded form and marks it unloaded without running its handlers (between tests).
+void DiscardForms();
+}
 
 // The one instance of a form class, created on first use.
 template <class F>

@@ -56,8 +56,15 @@ int Run(int argc, char** argv, void (*main)()) {
   return QApplication::exec();
 }
 
+namespace {
+bool g_throwOnEnd = false;
+}
+
+void testing::ThrowOnEnd(bool enabled) { g_throwOnEnd = enabled; }
+
 void End(int code) {
   Reset();
+  if (g_throwOnEnd) throw EndOfProcess{code};
   std::fflush(nullptr);
   ::_exit(code);
 }

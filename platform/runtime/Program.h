@@ -9,6 +9,14 @@ namespace rt {
 int Run(int argc, char** argv, void (*main)());
 // Ends the process at once: every open file is closed first, no further event runs.
 [[noreturn]] void End(int code = 0);
+// What End throws instead of ending the process while a test runs the program's code in its own process.
+struct EndOfProcess {
+  int code;
+};
+namespace testing {
+void ThrowOnEnd(bool enabled);
+}
+
 // What to do when the desktop session asks the program to end (SIGTERM, SIGINT); without it, End.
 void OnTerminateRequest(std::function<void()> handler);
 

@@ -1,0 +1,50 @@
+#include "library/Servers.h"
+
+#include <map>
+
+#include "platform/runtime/Registry.h"
+
+namespace Servers {
+namespace {
+
+const std::map<std::string, std::string>& Defaults() {
+  static const std::map<std::string, std::string> defaults = {
+      {"SpeechComponents", "speech-components.example"},
+      {"MakerHome", "www.vyk.example"},
+      {"MakerDownload", "download.vyk.example"},
+  };
+  return defaults;
+}
+
+// Letters, digits, dots and hyphens, then an optional port: nothing that could change the address's meaning.
+bool IsHost(const std::string& h) {
+  if (h.empty() || h.size() > 253) return false;
+  const size_t colon = h.find(':');
+  const std::string host = h.substr(0, colon);
+  if (host.empty()) return false;
+  for (char c : host)
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-')) return false;
+  if (colon == std::string::npos) return true;
+  const std::string port = h.substr(colon + 1);
+  if (port.empty() || port.size() > 5) return false;
+  for (char c : port)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  return std::stoi(port) > 0 && std::stoi(port) < 65536;
+}
+
+}  // namespace
+
+std::string Host(const std::string& name) {
+  try {
+    const auto v = rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers", name);
+    if (v && v->type == rt::RegType::String && IsHost(v->text)) return v->text;
+  } catch (...) {
+    // an unreadable store leaves the default
+  }
+  auto it = Defaults().find(name);
+  return it == Defaults().end() ? std::string() : it->second;
+}
+
+std::string Url(const std::string& name, const std::string& path) { return "http://" + Host(name) + path; }
+
+}  // namespace Servers

@@ -1,0 +1,15 @@
+#pragma once
+// The outside hosts the program talks to are deployment configuration: string values ("host" or
+// "host:port") under HKEY_LOCAL_MACHINE\Software\VYK\Brennavale\Servers, with built-in defaults.
+
+#include <string>
+
+namespace Servers {
+
+// The host (and port) configured under `name`, or the built-in default. A value that is not a plain host
+// name with an optional port is not used.
+std::string Host(const std::string& name);
+// "http://" & Host(name) & path
+std::string Url(const std::string& name, const std::string& path);
+
+}  // namespace Servers

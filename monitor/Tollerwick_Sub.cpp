@@ -1,0 +1,175 @@
+#include "monitor/Tollerwick_Sub.h"
+
+#include "library/ErrorTrap.h"
+#include "library/VYK_File_Dir.h"
+#include "library/VYK_GetSystemInfos.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Registry.h"
+
+namespace Tollerwick_Sub {
+
+std::string txtProxyServer;
+std::string txtEmailServer;
+std::string txtProxyPort;
+std::string txtUserEmail;
+int chkAutoUpdate = 0;
+int ChkProgramUpdate = 0;
+int chkAutoInstallation = 0;
+int chkUpdateIfOnline = 0;
+int chkTooltip = 0;
+int chkScrollingTicker = 0;
+int chkAlarmSnd = 0;
+std::string txtStartTime;
+std::string txtStopTime;
+std::string txtUpdateInterval;
+std::string txtAlarmWait;
+int chkStartInTray = 0;
+int chkProgramStart = 0;
+rt::Variant chkShutdown;
+int chkEMail1 = 0;
+int chkEMail2 = 0;
+int chkInternetSMS = 0;
+int chkSMS = 0;
+int optConnection = 0;
+std::string txtToEmailAddress1;
+std::string txtToEmailAddress2;
+std::string txtToInternetSMSAddress;
+std::string txtToSMSAddress;
+std::string txtToSMSSubject;
+std::string txtUserName2;
+std::string txtPassword2;
+std::string txtUserName;
+
+std::string SelectedRow = "2";
+bool ForceNewsDownload = true;
+int NewsIndex = 0;
+int BannerIndex = 0;
+std::array<std::string, 24> NewsTable;
+std::array<Banner, 24> BannerTable;
+
+namespace {
+
+constexpr const char* kSettings = "Settings";
+
+int ReadInteger(const std::string& app, const std::string& name, int defaultValue) {
+  return rt::CInt(rt::GetSetting(app, kSettings, name, std::to_string(defaultValue)));
+}
+
+std::string ReadText(const std::string& app, const std::string& name, const std::string& defaultValue) {
+  return rt::GetSetting(app, kSettings, name, defaultValue);
+}
+
+void Write(const std::string& app, const std::string& name, const std::string& value) {
+  rt::SaveSetting(app, kSettings, name, value);
+}
+
+void Write(const std::string& app, const std::string& name, int value) {
+  rt::SaveSetting(app, kSettings, name, std::to_string(value));
+}
+
+}  // namespace
+
+std::string PerUserApp() { return "VYK\\" + VYK_GetSystemInfos::RegAppName + "\\" + VYK_GetSystemInfos::UserID; }
+
+std::string CommonApp() { return "VYK\\Common"; }
+
+void Load_Settings() {
+  Trap{"Load_Settings of Modul Tollerwick_Sub"}([&] {
+    const std::string user = PerUserApp(), common = CommonApp();
+    txtProxyServer = ReadText(common, "txtProxyServer", "MyProxy");
+    txtEmailServer = ReadText(common, "txtEmailServer", "RaDArazIzuvav");
+    txtProxyPort = ReadText(common, "txtProxyPort", "80");
+    txtUserEmail = ReadText(user, "txtUserEmail", "");
+    chkAutoUpdate = ReadInteger(user, "chkAutoUpdate", 0);
+    ChkProgramUpdate = ReadInteger(user, "chkProgramUpdate", 0);
+    chkAutoInstallation = ReadInteger(user, "chkAutoInstallation", 0);
+    chkUpdateIfOnline = ReadInteger(user, "chkUpdateIfOnline", 0);
+    chkTooltip = ReadInteger(user, "chkTooltip", 0);
+    chkScrollingTicker = ReadInteger(user, "chkScrollingTicker", 0);
+    chkAlarmSnd = ReadInteger(user, "chkAlarmSnd", 1);
+    txtStartTime = ReadText(user, "txtStartTime", "9:30");
+    txtStopTime = ReadText(user, "txtStopTime", "16:30");
+    txtUpdateInterval = ReadText(user, "txtUpdateInterval", "10");
+    txtAlarmWait = ReadText(user, "txtAlarmWait", "12");
+    chkStartInTray = ReadInteger(user, "chkStartInTray", 0);
+    chkProgramStart = ReadInteger(user, "chkProgramStart", 0);
+    chkShutdown = ReadText(user, "chkShutdown", "0");
+    chkEMail1 = ReadInteger(user, "chkEMail1", 0);
+    chkEMail2 = ReadInteger(user, "chkEMail2", 0);
+    chkInternetSMS = ReadInteger(user, "chkInternetSMS", 0);
+    chkSMS = ReadInteger(user, "chkSMS", 0);
+    optConnection = ReadInteger(user, "optConnection", 0);
+    txtToEmailAddress1 = ReadText(user, "txtToEmailAddress1", "");
+    txtToEmailAddress2 = ReadText(user, "txtToEmailAddress2", "");
+    txtToInternetSMSAddress = ReadText(user, "txtToInternetSMSAddress", "http://www.websms.example");
+    txtToSMSAddress = ReadText(user, "txtToSMSAddress", "+491701234567@sms-gateway.example");
+    txtToSMSSubject = ReadText(user, "txtToSMSSubject", "530471");
+    txtUserName2 = ReadText(user, "txtUserName2", "");
+    txtPassword2 = ReadText(user, "txtPassword2", "");
+    txtUserName = rt::GetSetting(common, VYK_GetSystemInfos::UserID, "txtUserName", "");
+    rt::DoEvents();
+  });
+}
+
+void Save_Settings() {
+  Trap{"Save_Settings of Modul Tollerwick_Sub"}([&] {
+    frmMain_Tollerwick& main = *Tollerwick_Main::MainForm;
+    const std::string user = PerUserApp(), common = CommonApp();
+    if (main.WindowState() != rt::stateMinimized) {
+      rt::SaveSetting(user, "Data", "MainLeft", rt::CStr(rt::CSng(main.Left())));
+      rt::SaveSetting(user, "Data", "MainTop", rt::CStr(rt::CSng(main.Top())));
+    }
+    chkAutoUpdate = main.chkRT.Value();
+    chkScrollingTicker = main.chkScrollingTicker.Value();
+    chkAlarmSnd = main.chkAlarmSnd.Value();
+    chkTooltip = main.chkTooltip.Value();
+    rt::SaveSetting(common, VYK_GetSystemInfos::UserID, "txtUserName", txtUserName);
+    Write(user, "txtUserEmail", txtUserEmail);
+    Write(common, "txtProxyPort", txtProxyPort);
+    Write(common, "txtProxyServer", txtProxyServer);
+    Write(common, "txtEmailServer", txtEmailServer);
+    Write(user, "optConnection", optConnection);
+    Write(user, "chkAutoUpdate", chkAutoUpdate);
+    Write(user, "chkProgramUpdate", ChkProgramUpdate);
+    Write(user, "chkAutoInstallation", chkAutoInstallation);
+    Write(user, "chkUpdateIfOnline", chkUpdateIfOnline);
+    Write(user, "chkTooltip", chkTooltip);
+    Write(user, "chkScrollingTicker", chkScrollingTicker);
+    Write(user, "chkAlarmSnd", chkAlarmSnd);
+    Write(user, "txtStartTime", txtStartTime);
+    Write(user, "txtStopTime", txtStopTime);
+    Write(user, "txtUpdateInterval", txtUpdateInterval);
+    Write(user, "txtAlarmWait", txtAlarmWait);
+    Write(user, "chkProgramStart", chkProgramStart);
+    Write(user, "chkShutdown", rt::CStr(chkShutdown));
+    Write(user, "chkStartInTray", chkStartInTray);
+    Write(user, "chkEMail1", chkEMail1);
+    Write(user, "chkEMail2", chkEMail2);
+    Write(user, "chkInternetSMS", chkInternetSMS);
+    Write(user, "chkSMS", chkSMS);
+    Write(user, "txtToEmailAddress1", txtToEmailAddress1);
+    Write(user, "txtToEmailAddress2", txtToEmailAddress2);
+    Write(user, "txtToInternetSMSAddress", txtToInternetSMSAddress);
+    Write(user, "txtToSMSAddress", txtToSMSAddress);
+    Write(user, "txtToSMSSubject", txtToSMSSubject);
+    Write(user, "txtUserName2", txtUserName2);
+    Write(user, "txtPassword2", txtPassword2);
+    rt::DoEvents();
+  });
+}
+
+void MakeInitialDirectoryTree() {
+  Trap{"MakeInitialDirectoryTree of Modul Tollerwick_Sub"}([&] {
+    const std::string path = VYK_File_Dir::sFixDirString(rt::App.Path());
+    VYK_File_Dir::CreateDirectoryStruct(path + "download");
+    VYK_File_Dir::CreateDirectoryStruct(path + "documentation");
+    VYK_File_Dir::CreateDirectoryStruct(path + "../Common");
+    rt::DoEvents();
+  });
+}
+
+}  // namespace Tollerwick_Sub

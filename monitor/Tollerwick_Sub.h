@@ -1,0 +1,67 @@
+#pragma once
+// The settings variables, one per persisted option, and their way to and from the per-user settings store;
+// the shared state of the main window's tables.
+
+#include <array>
+#include <string>
+
+#include "platform/runtime/Variant.h"
+
+namespace Tollerwick_Sub {
+
+// ---- settings variables, named after the values they are stored under
+extern std::string txtProxyServer;
+extern std::string txtEmailServer;
+extern std::string txtProxyPort;
+extern std::string txtUserEmail;
+extern int chkAutoUpdate;
+extern int ChkProgramUpdate;
+extern int chkAutoInstallation;
+extern int chkUpdateIfOnline;
+extern int chkTooltip;
+extern int chkScrollingTicker;
+extern int chkAlarmSnd;
+extern std::string txtStartTime;
+extern std::string txtStopTime;
+extern std::string txtUpdateInterval;
+extern std::string txtAlarmWait;
+extern int chkStartInTray;
+extern int chkProgramStart;
+extern rt::Variant chkShutdown;
+extern int chkEMail1;
+extern int chkEMail2;
+extern int chkInternetSMS;
+extern int chkSMS;
+extern int optConnection;
+extern std::string txtToEmailAddress1;
+extern std::string txtToEmailAddress2;
+extern std::string txtToInternetSMSAddress;
+extern std::string txtToSMSAddress;
+extern std::string txtToSMSSubject;
+extern std::string txtUserName2;
+extern std::string txtPassword2;
+extern std::string txtUserName;
+
+// ---- shared state of the main window
+// The grid row that the ticker, limit and provider boxes write to ("2" at start, never below 2).
+extern std::string SelectedRow;
+// News and banner tables and where their rotation stands.
+extern bool ForceNewsDownload;
+extern int NewsIndex;
+extern int BannerIndex;
+extern std::array<std::string, 24> NewsTable;
+struct Banner {
+  std::string picture;
+  std::string link;
+};
+extern std::array<Banner, 24> BannerTable;
+
+// "VYK\Brennavale\<user>" and "VYK\Common": the two application names of the store.
+std::string PerUserApp();
+std::string CommonApp();
+
+void Load_Settings();
+void Save_Settings();
+void MakeInitialDirectoryTree();
+
+}  // namespace Tollerwick_Sub

@@ -1,0 +1,96 @@
+#pragma once
+// The main window: the ticker table, its edit boxes and buttons, the web-page buttons, the four market
+// index boxes, news and banner, the option boxes, the error lamp, the status bar, the timers, the download
+// and socket controls and the menus.
+
+#include "platform/controls/Controls.h"
+#include "platform/controls/FlexGrid.h"
+#include "platform/controls/Inet.h"
+#include "platform/controls/Winsock.h"
+#include "platform/runtime/Form.h"
+
+class frmMain_Tollerwick : public rt::Form {
+ public:
+  frmMain_Tollerwick();
+
+  // ---- ticker table and its edit boxes
+  rt::FlexGrid FG3{*this, "FG3"};
+  rt::Label lblTickerCaption{*this, "lblTickerCaption"};
+  rt::Label lblHighCaption{*this, "lblHighCaption"};
+  rt::Label lblLowCaption{*this, "lblLowCaption"};
+  rt::Label lblProviderCaption{*this, "lblProviderCaption"};
+  rt::TextBox txtTicker{*this, "txtTicker"};
+  rt::TextBox txtHigh{*this, "txtHigh"};
+  rt::TextBox txtLow{*this, "txtLow"};
+  rt::ComboBox cmbProvider{*this, "cmbProvider", 2};
+  rt::CommandButton cmdAddTicker{*this, "cmdAddTicker"};
+  rt::CommandButton cmdDeleteTicker{*this, "cmdDeleteTicker"};
+  rt::CommandButton cmdFindTicker{*this, "cmdFindTicker"};
+
+  // ---- update and option boxes
+  rt::CommandButton cmdUpdateRT{*this, "cmdUpdateRT"};
+  rt::CheckBox chkRT{*this, "chkRT"};
+  rt::CheckBox chkScrollingTicker{*this, "chkScrollingTicker"};
+  rt::CheckBox chkAlarmSnd{*this, "chkAlarmSnd"};
+  rt::CheckBox chkTooltip{*this, "chkTooltip"};
+  rt::CheckBox chkWinOnTop{*this, "chkWinOnTop"};
+  rt::CommandButton cmdSetTray{*this, "cmdSetTray"};
+
+  // ---- web pages
+  rt::CommandButton cmdCharts{*this, "cmdCharts"};
+  rt::CommandButton cmdFundamentals{*this, "cmdFundamentals"};
+  rt::CommandButton cmdBuySell{*this, "cmdBuySell"};
+  rt::CommandButton cmdnews2{*this, "cmdnews2"};
+  rt::CommandButton cmdNews{*this, "cmdNews"};
+  rt::CommandButton cmdMarketUpdate{*this, "cmdMarketUpdate"};
+  rt::CommandButton cmdUpgrades{*this, "cmdUpgrades"};
+  rt::CommandButton cmdDowngrades{*this, "cmdDowngrades"};
+  rt::Label lblVykHome{*this, "lblVykHome"};
+  rt::Label reportBug{*this, "reportBug"};
+
+  // ---- market indices
+  rt::Label lblDJIA{*this, "lblDJIA"};
+  rt::Label lblNasdaq{*this, "lblNasdaq"};
+  rt::Label lblsp500{*this, "lblsp500"};
+  rt::Label lbl10YBond{*this, "lbl10YBond"};
+  rt::TextBox txtDJIA{*this, "txtDJIA"};
+  rt::TextBox txtNasdaq{*this, "txtNasdaq"};
+  rt::TextBox txtsp500{*this, "txtsp500"};
+  rt::TextBox txt10YBond{*this, "txt10YBond"};
+
+  // ---- news and banner
+  rt::RichTextBox RtbNews1{*this, "RtbNews1"};
+  rt::PictureBox Image2{*this, "Image2"};
+
+  // ---- error lamp and status
+  rt::PictureBox ErrorIndicator{*this, "ErrorIndicator"};
+  rt::Label lblError{*this, "lblError"};
+  rt::StatusBar sbStatusBar{*this, "sbStatusBar", 1};
+
+  // ---- timers, downloads, socket
+  rt::Timer TimerRT{*this, "TimerRT"};
+  rt::Timer TimerTicker1{*this, "TimerTicker1"};
+  rt::Inet InetRealtime1{*this, "InetRealtime1"};
+  rt::Inet Inet1{*this, "Inet1"};
+  rt::Winsock Winsock1{*this, "Winsock1"};
+
+  // ---- menus
+  rt::Menu mnuPopup{*this, "mnuPopup"};
+  rt::Menu mnuShow{*this, "mnuShow", &mnuPopup};
+  rt::Menu mnuOption1{*this, "mnuOption1", &mnuPopup};
+  rt::Menu mnuExit{*this, "mnuExit", &mnuPopup};
+  rt::Menu mnuExit1{*this, "mnuExit1"};
+  rt::Menu mnuOption{*this, "mnuOption"};
+  rt::Menu mnuAbout{*this, "mnuAbout"};
+
+  // ---- public members
+  void mnuExit1_Click();
+  void mnuExit_Click();
+  void chkAlarmSnd_Click();
+
+ protected:
+  void Design() override;
+  void Form_Load() override;
+  void Form_Resize() override;
+  void Form_Unload(int& Cancel) override;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// Sound output and the speech object.
+
+#include <string>
+
+namespace win32 {
+
+// The number of sound output devices.
+long waveOutGetNumDevs();
+
+enum : long { SND_SYNC = 0x0, SND_ASYNC = 0x1, SND_NODEFAULT = 0x2, SND_FILENAME = 0x20000 };
+// Plays a wave file (asynchronously with SND_ASYNC); non-zero when it could be started.
+long PlaySoundA(const std::string& fileName, long module, long flags);
+
+// Starts the user's browser on a download address (the address converted to wide characters by the caller
+// is the same text here).
+void DoFileDownload(const std::string& address);
+
+}  // namespace win32
+
+namespace automation {
+
+// The text-to-speech object. Creating it fails with 429 (the component cannot be created) when this system
+// has no speech engine that works.
+class SpeechObject {
+ public:
+  SpeechObject();
+  ~SpeechObject();
+  SpeechObject(const SpeechObject&) = delete;
+  SpeechObject& operator=(const SpeechObject&) = delete;
+  // Announces the calling application to the speech system: a site name and an application name.
+  void Register(const std::string& site, const std::string& application);
+  const std::string& Engine() const { return engine_; }
+  const std::string& Application() const { return application_; }
+
+  // For tests: no engine counts as working, as on a machine without speech components.
+  static void SetUnavailableForTesting(bool unavailable);
+
+ private:
+  struct Native;
+  Native* native_ = nullptr;
+  std::string engine_;
+  std::string application_;
+};
+
+}  // namespace automation
