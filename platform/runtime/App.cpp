@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLockFile>
 #include <climits>
+#include <map>
 #include <cstdlib>
 
 namespace rt {
@@ -45,15 +46,17 @@ namespace rt {
 
 bool AppObject::PrevInstance() const {
   // The first instance holds a lock file in the user's runtime folder as long as it runs; a lock left
-  // by an instance that died is taken over.
-  static QLockFile* lock = nullptr;
-  static bool other = false;
-  if (lock) return other;
+  // by an instance that died is taken over. The answer is kept for the process (per lock file).
+  static std::map<QString, bool> answers;
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   const QString folder = runtime && *runtime ? QString::fromLocal8Bit(runtime) : QDir::tempPath();
-  lock = new QLockFile(folder + "/tollerwick-" + QString::number(::getuid()) + ".lock");
+  const QString path = folder + "/tollerwick-" + QString::number(::getuid()) + ".lock";
+  if (auto it = answers.find(path); it != answers.end()) return it->second;
+  auto* lock = new QLockFile(path);  // held until the process ends
   lock->setStaleLockTime(0);
-  other = !lock->tryLock(0);
+  const bool other = !lock->tryLock(0);
+  if (other) delete lock;
+  answers[path] = other;
   return other;
 }
 

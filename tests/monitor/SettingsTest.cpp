@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "library/VYK_GetSystemInfos.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Form.h"
+#include "platform/runtime/Registry.h"
+#include "tests/monitor/MonitorSandbox.h"
+
+using namespace Tollerwick_Sub;
+
+class Settings : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    VYK_GetSystemInfos::RegAppName = "Brennavale";
+    VYK_GetSystemInfos::GetPCInfos();
+  }
+};
+
+TEST_F(Settings, AnEmptyStoreGivesTheDefaultsAndLoadingWritesNothing) {
+  Load_Settings();
+  EXPECT_EQ(txtProxyServer, "MyProxy");
+  EXPECT_EQ(txtEmailServer, "RaDArazIzuvav");
+  EXPECT_EQ(txtProxyPort, "80");
+  EXPECT_EQ(chkAlarmSnd, 1);
+  EXPECT_EQ(chkAutoUpdate, 0);
+  EXPECT_EQ(txtStartTime, "9:30");
+  EXPECT_EQ(txtStopTime, "16:30");
+  EXPECT_EQ(txtUpdateInterval, "10");
+  EXPECT_EQ(txtAlarmWait, "12");
+  EXPECT_EQ(txtToSMSSubject, "530471");
+  EXPECT_EQ(rt::CStr(chkShutdown), "0");
+  EXPECT_FALSE(rt::registry::KeyExists("HKEY_CURRENT_USER\\Software\\Program Settings\\VYK\\Brennavale\\" +
+                                       VYK_GetSystemInfos::UserID + "\\Settings"));
+}
+
+TEST_F(Settings, ATextThatIsNoNumberStopsTheLoadAtItsRowAndIsLogged) {
+  rt::SaveSetting(UserApp(), "Settings", "chkUpdateIfOnline", "1");
+  rt::SaveSetting(UserApp(), "Settings", "chkTooltip", "abc");
+  rt::SaveSetting(UserApp(), "Settings", "chkAlarmSnd", "1");
+  rt::SaveSetting(UserApp(), "Settings", "txtStartTime", "8:00");
+  rt::SaveSetting(CommonApp(), VYK_GetSystemInfos::UserID, "txtUserName", "Jo");
+  // what the variables hold before the load
+  chkUpdateIfOnline = 0;
+  chkTooltip = 0;
+  chkScrollingTicker = 0;
+  chkAlarmSnd = 0;
+  txtStartTime.clear();
+  txtToSMSSubject.clear();
+  txtUserName.clear();
+  Load_Settings();
+  EXPECT_EQ(chkUpdateIfOnline, 1);  // the row before is loaded
+  EXPECT_EQ(chkTooltip, 0);
+  EXPECT_EQ(chkAlarmSnd, 0);
+  EXPECT_EQ(txtStartTime, "");
+  EXPECT_EQ(txtToSMSSubject, "");
+  EXPECT_EQ(txtUserName, "");
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("  Load_Settings of Modul Tollerwick_Sub  0  13  Type mismatch"), std::string::npos);
+}
+
+TEST_F(Settings, AMinimisedWindowKeepsTheSavedPosition) {
+  ASSERT_TRUE(RunMain());
+  frmMain_Tollerwick& w = *Tollerwick_Main::MainForm;
+  w.Move(3000, 2010);
+  Save_Settings();
+  EXPECT_EQ(Setting(UserApp(), "Data", "MainLeft"), "3000");
+  w.SetWindowState(rt::stateMinimized);
+  w.Move(4500, 4500);
+  w.chkTooltip.SetValue(1);
+  Save_Settings();
+  EXPECT_EQ(Setting(UserApp(), "Data", "MainLeft"), "3000");
+  EXPECT_EQ(Setting(UserApp(), "Data", "MainTop"), "2010");
+  // the rest is saved all the same
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkTooltip"), "1");
+}
+
+TEST_F(Settings, EverySettingIsWrittenAsTextAndReadBack) {
+  Load_Settings();
+  ASSERT_TRUE(RunMain());
+  chkAutoInstallation = 1;
+  txtUserName = "Jo Smith";
+  txtPassword2 = "s3cret";
+  chkShutdown = std::string("1");
+  Save_Settings();
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoInstallation"), "1");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkProgramUpdate"), "0");
+  EXPECT_EQ(Setting(CommonApp(), VYK_GetSystemInfos::UserID, "txtUserName"), "Jo Smith");
+  EXPECT_EQ(Setting(CommonApp(), "Settings", "txtEmailServer"), "RaDArazIzuvav");
+  chkAutoInstallation = 0;
+  txtUserName.clear();
+  txtPassword2.clear();
+  Load_Settings();
+  EXPECT_EQ(chkAutoInstallation, 1);
+  EXPECT_EQ(txtUserName, "Jo Smith");
+  EXPECT_EQ(txtPassword2, "s3cret");
+  EXPECT_EQ(rt::CStr(chkShutdown), "1");
+}

@@ -1,0 +1,59 @@
+// The program itself, started as a process of its own: the desktop session ends it with SIGTERM, and it
+// saves what it holds on the way out.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "library/VYK_GetSystemInfos.h"
+#include "library/VYK_Registry.h"
+#include "platform/runtime/Registry.h"
+#include "tests/monitor/MonitorSandbox.h"
+
+class Shutdown : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    VYK_GetSystemInfos::RegAppName = "Brennavale";
+    VYK_GetSystemInfos::GetPCInfos();
+    // this machine has no speech components and the user has been told so: no message box at the start
+    VYK_Registry::SaveRegSetting("VYK\\Brennavale", "Settings", "TTS", 0L);
+  }
+
+  bool StartProgram(QProcess& program) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("TOLLERWICK_HOME", QString::fromStdString(home));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(config));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(root + "/run"));
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(TOLLERWICK_PROGRAM, {});
+    if (!program.waitForStarted(10000)) return false;
+    // the program folders are made once the main window stands
+    for (int i = 0; i < 300; ++i) {
+      if (std::filesystem::exists(home + "/documentation")) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+};
+
+TEST_F(Shutdown, TheSessionsEndSavesTheSettingsAndEndsNormally) {
+  rt::SaveSetting(UserApp(), "Settings", "chkAutoUpdate", "1");
+  QProcess program;
+  ASSERT_TRUE(StartProgram(program));
+  EXPECT_EQ(Setting(UserApp(), "Data", "MainLeft"), "<none>");
+  program.terminate();  // SIGTERM
+  ASSERT_TRUE(program.waitForFinished(15000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+  EXPECT_NE(Setting(UserApp(), "Data", "MainLeft"), "<none>");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "1");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAlarmSnd"), "1");
+  EXPECT_EQ(Setting("VYK\\Brennavale", "Settings", "ProgramVersion"), "3.7.4");
+}
