@@ -77,7 +77,11 @@ Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<
   };
 }
 
-Form::~Form() { delete native_->window; }
+Form::~Form() {
+  auto& forms = LoadedForms();
+  forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+  delete native_->window;
+}
 
 QWidget* Form::Window() const { return native_->window; }
 QWidget* Form::Container() const { return native_->container; }

@@ -221,12 +221,13 @@ TEST_F(InetControl, FailedStatusGivesAnEmptyReply) {
 }
 
 TEST_F(InetControl, FollowsRedirectsUpToFive) {
-  HttpServer server([](const std::string& request) -> std::optional<std::string> {
+  const std::string ftp = "ftp://127.0.0.1:" + std::to_string(UnusedPort()) + "/quote";
+  HttpServer server([ftp](const std::string& request) -> std::optional<std::string> {
     const std::string path = Path(request);
     if (path == "/old") return Reply(302, "Found", "", "Location: /new\r\n");
     if (path == "/new") return Reply(200, "OK", "moved here");
     if (path == "/loop") return Reply(302, "Found", "", "Location: /loop\r\n");
-    if (path == "/escape") return Reply(302, "Found", "", "Location: file:///etc/hostname\r\n");
+    if (path == "/escape") return Reply(302, "Found", "", "Location: " + ftp + "\r\n");
     return Reply(404, "Not Found", "");
   });
   TestForm form;
@@ -247,6 +248,7 @@ TEST_F(InetControl, FollowsRedirectsUpToFive) {
   auto escape = ErrorOf([&] { inet.OpenURL(server.Base() + "/escape"); });
   ASSERT_TRUE(escape);
   EXPECT_EQ(escape->Number(), rt::inetErrGeneral);
+  EXPECT_EQ(escape->Description(), "Unsupported protocol");
 }
 
 TEST_F(InetControl, OnlyWebAddressesAreFetched) {

@@ -148,6 +148,12 @@ TEST_F(WinsockControl, SendDataReachesTheServerAsBytes) {
   sock.SendData("END\r\n");
   ASSERT_TRUE(PumpUntil([&] { return server.received.size() >= 20; }));
   EXPECT_EQ(server.received.toStdString(), request + "END\r\n");
+
+  // a last message is not lost when the connection is closed right after it
+  sock.SendData("QUIT\r\n");
+  sock.Close();
+  ASSERT_TRUE(PumpUntil([&] { return server.received.size() >= 26; }));
+  EXPECT_EQ(server.received.toStdString(), request + "END\r\nQUIT\r\n");
 }
 
 TEST_F(WinsockControl, SendingNeedsAConnection) {
@@ -204,6 +210,35 @@ TEST_F(WinsockControl, ServerClosingAfterItsReplyIsANormalClose) {
   ASSERT_TRUE(PumpUntil([&] { return Has(events, "Close"); }));
   EXPECT_EQ(events, (std::vector<std::string>{"Connected", "DataArrival 7", "Close"}));
   EXPECT_EQ(sock.GetData(), "27.50\r\n");
+}
+
+TEST_F(WinsockControl, AHandlerMayCloseAndConnectAgain) {
+  LocalServer server;
+  TestForm form;
+  form.Load();
+  rt::Winsock sock(form, "sckQuote");
+  std::vector<std::string> events;
+  Record(sock, events);
+  sock.DataArrival = [&](long bytesTotal) {
+    events.push_back("DataArrival " + std::to_string(bytesTotal));
+    // what a program does for its next request: drop the old connection and open a new one
+    sock.Close();
+    sock.Connect();
+  };
+
+  sock.Connect("127.0.0.1", server.Port());
+  ASSERT_TRUE(PumpUntil([&] { return server.clients.size() == 1 && Has(events, "Connected"); }));
+  // the reply and the close reach the control together
+  QTcpSocket* first = server.clients[0];
+  first->write("27.50\r\n");
+  first->flush();
+  first->disconnectFromHost();
+  QThread::msleep(100);
+  ASSERT_TRUE(PumpUntil([&] { return server.clients.size() == 2 && sock.State() == rt::sckConnected; }));
+  PumpFor(200);
+  // the first connection's close belongs to it and is not reported on the second
+  EXPECT_EQ(events, (std::vector<std::string>{"Connected", "DataArrival 7", "Connected"}));
+  EXPECT_EQ(sock.State(), rt::sckConnected);
 }
 
 TEST_F(WinsockControl, ClosingFromOurSideRaisesNoEvents) {

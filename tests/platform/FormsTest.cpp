@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/controls/Controls.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Form.h"
+#include "tests/support/Sandbox.h"
+
+namespace {
+
+// A form that counts what runs on it.
+class CountingForm : public rt::Form {
+ public:
+  CountingForm() : rt::Form("frmCounting") {}
+  rt::CheckBox chkBox{*this, "chkBox"};
+  rt::TextBox txtBox{*this, "txtBox"};
+  rt::ComboBox cmbList{*this, "cmbList", 2};
+  rt::Timer tmr{*this, "tmr"};
+  int loads = 0, unloads = 0, clicks = 0, changes = 0, comboClicks = 0, ticks = 0;
+  int cancelUnload = 0;
+  int lastUnloadMode = -1;
+
+ protected:
+  void Design() override {
+    chkBox.SetValue(1);  // a design value runs no handler
+    txtBox.SetText("design");
+    tmr.SetInterval(20);
+    tmr.SetEnabled(false);
+    chkBox.Click = [this] { ++clicks; };
+    txtBox.Change = [this] { ++changes; };
+    cmbList.Click = [this] { ++comboClicks; };
+    tmr.Tick = [this] { ++ticks; };
+  }
+  void Form_Load() override { ++loads; }
+  void Form_QueryUnload(int& Cancel, int UnloadMode) override {
+    lastUnloadMode = UnloadMode;
+    Cancel = cancelUnload;
+  }
+  void Form_Unload(int&) override { ++unloads; }
+};
+
+}  // namespace
+
+class Forms : public Sandbox {
+ protected:
+  void TearDown() override {
+    rt::testing::DiscardForms();
+    Sandbox::TearDown();
+  }
+};
+
+TEST_F(Forms, ReadingAControlLoadsItsFormWithoutShowingIt) {
+  CountingForm f;
+  EXPECT_FALSE(f.IsLoaded());
+  EXPECT_EQ(f.chkBox.Value(), 1);
+  EXPECT_TRUE(f.IsLoaded());
+  EXPECT_EQ(f.loads, 1);
+  EXPECT_FALSE(f.Visible());
+  EXPECT_EQ(f.clicks, 0);
+  EXPECT_EQ(f.changes, 0);
+  ASSERT_EQ(rt::Forms().size(), 1u);
+  EXPECT_EQ(rt::Forms()[0], &f);
+}
+
+TEST_F(Forms, SettingAValueRunsItsHandlerOnceAndTheSameValueRunsNothing) {
+  CountingForm f;
+  f.Load();
+  f.chkBox.SetValue(0);
+  f.chkBox.SetValue(0);
+  EXPECT_EQ(f.clicks, 1);
+  f.txtBox.SetText("AAPL");
+  f.txtBox.SetText("AAPL");
+  EXPECT_EQ(f.changes, 1);
+  EXPECT_EQ(f.txtBox.Text(), "AAPL");
+}
+
+TEST_F(Forms, AddingToAListSelectsNothingUntilTheProgramDoes) {
+  CountingForm f;
+  f.Load();
+  f.cmbList.AddItem("Yahoo        1", 0);
+  f.cmbList.AddItem("FreeRealtime 2", 1);
+  EXPECT_EQ(f.cmbList.ListIndex(), -1);
+  EXPECT_EQ(f.comboClicks, 0);
+  f.cmbList.SetText(f.cmbList.List(0));
+  EXPECT_EQ(f.cmbList.ListIndex(), 0);
+  EXPECT_EQ(f.comboClicks, 1);
+  f.cmbList.SetListIndex(0);
+  EXPECT_EQ(f.comboClicks, 1);
+  f.cmbList.SetListIndex(1);
+  EXPECT_EQ(f.comboClicks, 2);
+  EXPECT_EQ(f.cmbList.Text(), "FreeRealtime 2");
+}
+
+TEST_F(Forms, UnloadingRunsTheHandlersAndMayBeCancelled) {
+  CountingForm f;
+  f.Show();
+  f.cancelUnload = 1;
+  EXPECT_FALSE(f.Unload());
+  EXPECT_TRUE(f.IsLoaded());
+  EXPECT_EQ(f.unloads, 0);
+  f.cancelUnload = 0;
+  // the window manager's close button takes the same way, marked as coming from the window
+  f.Window()->close();
+  EXPECT_FALSE(f.IsLoaded());
+  EXPECT_EQ(f.unloads, 1);
+  EXPECT_EQ(f.lastUnloadMode, rt::unloadFromControlMenu);
+  EXPECT_TRUE(rt::Forms().empty());
+  // loading again starts from the design values
+  f.chkBox.SetValue(0);
+  EXPECT_EQ(f.loads, 2);
+}
+
+TEST_F(Forms, AModalShowReturnsWhenTheWindowIsHidden) {
+  CountingForm f;
+  QTimer::singleShot(50, [&] { f.Hide(); });
+  f.Show(1);
+  EXPECT_FALSE(f.Visible());
+  EXPECT_TRUE(f.IsLoaded());
+}
+
+TEST_F(Forms, TimersTickWhileEventsRunAndStopWhenDisabled) {
+  CountingForm f;
+  f.tmr.SetEnabled(true);
+  for (int i = 0; i < 300 && f.ticks < 3; ++i) rt::DoEventsWaiting(10);
+  EXPECT_GE(f.ticks, 3);
+  f.tmr.SetEnabled(false);
+  const int stopped = f.ticks;
+  for (int i = 0; i < 10; ++i) rt::DoEventsWaiting(10);
+  EXPECT_EQ(f.ticks, stopped);
+}
+
+TEST_F(Forms, PositionsAreInTwips) {
+  CountingForm f;
+  f.Load();
+  f.txtBox.Move(1500, 300, 1200, 300);
+  EXPECT_DOUBLE_EQ(f.txtBox.Left(), 1500);
+  EXPECT_DOUBLE_EQ(f.txtBox.Width(), 1200);
+  EXPECT_EQ(f.txtBox.Widget()->x(), rt::ToPixelsX(1500));
+}
