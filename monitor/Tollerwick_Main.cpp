@@ -100,6 +100,7 @@ void Main() {
   trap([&] { Tollerwick_Sub::BannerTable[0].link = kMakerHomePage; });
 
   trap([&] { Tollerwick_Sub::MakeInitialDirectoryTree(); });
+  trap([&] { MainForm->FillGrid(true); });
 
   trap([&] { MainForm->cmbProvider.AddItem("Yahoo        1", 0); });
   trap([&] { MainForm->cmbProvider.AddItem("FreeRealtime 2", 1); });

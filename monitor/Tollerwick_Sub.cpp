@@ -8,6 +8,7 @@
 #include "platform/runtime/App.h"
 #include "platform/runtime/Convert.h"
 #include "platform/runtime/Events.h"
+#include "platform/runtime/Files.h"
 #include "platform/runtime/Registry.h"
 
 namespace Tollerwick_Sub {
@@ -50,6 +51,11 @@ int NewsIndex = 0;
 int BannerIndex = 0;
 std::array<std::string, 24> NewsTable;
 std::array<Banner, 24> BannerTable;
+int TickerCount = 0;
+std::array<rt::Label*, 1001> TickerLabels{};
+std::array<rt::Label*, 1001> VolumeLabels{};
+std::array<rt::Label*, 1001> ValueLabels{};
+std::array<rt::PictureBox*, 1001> TickerImages{};
 
 namespace {
 
@@ -158,6 +164,7 @@ void Save_Settings() {
     Write(user, "txtToSMSSubject", txtToSMSSubject);
     Write(user, "txtUserName2", txtUserName2);
     Write(user, "txtPassword2", txtPassword2);
+    Save_TickerSettings();
     rt::DoEvents();
   });
 }
@@ -170,6 +177,39 @@ void MakeInitialDirectoryTree() {
     VYK_File_Dir::CreateDirectoryStruct(path + "../Common");
     rt::DoEvents();
   });
+}
+
+std::string TickerFilePath() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/TickerSettings.vyk"; }
+
+std::string TickerIniPath() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/TickerSettings.ini"; }
+
+void Save_TickerSettings() {
+  // The list is written to a new file that takes the old one's place only when it is complete, so a crash
+  // or a full disk while saving never leaves half a list: the previous one survives.
+  const std::string path = TickerFilePath();
+  const std::string fresh = path + ".new";
+  int f = 0;
+  Trap trap{"Save_TickerSettings of Modul Tollerwick_Sub"};
+  const bool saved = trap([&] {
+    rt::FlexGrid& grid = Tollerwick_Main::MainForm->FG3;
+    f = rt::FreeFile();
+    rt::Open(fresh, rt::OpenMode::Output, f);
+    for (long row = 2; row < grid.Rows(); ++row) {
+      rt::WriteItems(f, {grid.TextMatrix(row, 2), grid.TextMatrix(row, 11), grid.TextMatrix(row, 12),
+                         grid.TextMatrix(row, 13), grid.TextMatrix(row, 14)});
+    }
+    const int done = f;
+    f = 0;
+    rt::Close(done);
+    rt::ReplaceFile(fresh, path);
+    rt::DoEvents();
+  });
+  if (!saved) {
+    Skip([&] {
+      if (f) rt::Close(f);
+    });
+    Skip([&] { rt::Kill(fresh); });
+  }
 }
 
 }  // namespace Tollerwick_Sub

@@ -7,6 +7,11 @@
 
 #include "platform/runtime/Variant.h"
 
+namespace rt {
+class Label;
+class PictureBox;
+}  // namespace rt
+
 namespace Tollerwick_Sub {
 
 // ---- settings variables, named after the values they are stored under
@@ -56,6 +61,15 @@ struct Banner {
 };
 extern std::array<Banner, 24> BannerTable;
 
+// The entries of the scrolling ticker: the controls of entry n (1 .. TickerCount) on frmScrollTicker.
+// Entry n belongs to grid row n + 1. TickerCount is what element 0 of TickerLabels holds.
+constexpr int kMaxTickerEntries = 999;
+extern int TickerCount;
+extern std::array<rt::Label*, 1001> TickerLabels;
+extern std::array<rt::Label*, 1001> VolumeLabels;
+extern std::array<rt::Label*, 1001> ValueLabels;
+extern std::array<rt::PictureBox*, 1001> TickerImages;
+
 // "VYK\Brennavale\<user>" and "VYK\Common": the two application names of the store.
 std::string PerUserApp();
 std::string CommonApp();
@@ -63,5 +77,10 @@ std::string CommonApp();
 void Load_Settings();
 void Save_Settings();
 void MakeInitialDirectoryTree();
+// Writes the ticker file from the main window's grid.
+void Save_TickerSettings();
+// The ticker file and the file read when it is missing.
+std::string TickerFilePath();
+std::string TickerIniPath();
 
 }  // namespace Tollerwick_Sub

@@ -152,6 +152,16 @@ void frmMain_Tollerwick::Design() {
 
   // handlers
   chkAlarmSnd.Click = [this] { chkAlarmSnd_Click(); };
+  chkScrollingTicker.Click = [this] { chkScrollingTicker_Click(); };
+  TimerTicker1.Tick = [this] { TimerTicker1_Timer(); };
+  cmdAddTicker.Click = [this] { cmdAddTicker_Click(); };
+  cmdDeleteTicker.Click = [this] { cmdDeleteTicker_Click(); };
+  FG3.Click = [this] { Fg3_Click(); };
+  FG3.DblClick = [this] { Fg3_DblClick(); };
+  txtHigh.Change = [this] { txtHigh_Change(); };
+  txtLow.Change = [this] { txtLow_Change(); };
+  txtTicker.Change = [this] { txtTicker_Change(); };
+  cmbProvider.Click = [this] { cmbProvider_Click(); };
   mnuExit.Click = [this] { mnuExit_Click(); };
   mnuExit1.Click = [this] { mnuExit1_Click(); };
 }

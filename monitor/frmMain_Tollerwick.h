@@ -87,10 +87,34 @@ class frmMain_Tollerwick : public rt::Form {
   void mnuExit1_Click();
   void mnuExit_Click();
   void chkAlarmSnd_Click();
+  // Loads the ticker table from the ticker file and rebuilds the scrolling ticker's entries.
+  void FillGrid(bool Add2Ticker = true);
+  void chkScrollingTicker_Click();
+
+  // ---- ticker table (handlers)
+  void cmdAddTicker_Click();
+  void cmdDeleteTicker_Click();
+  void Fg3_Click();
+  void Fg3_DblClick();
+  void txtHigh_Change();
+  void txtLow_Change();
+  void txtTicker_Change();
+  void cmbProvider_Click();
+  void TimerTicker1_Timer();
 
  protected:
   void Design() override;
   void Form_Load() override;
   void Form_Resize() override;
   void Form_Unload(int& Cancel) override;
+
+ private:
+  // ticker table
+  void FormatRows(long from, long to, bool yellowFirst);
+  void SetRowPicture(long row, const std::string& picture);
+  void SelectRow(long row);
+  long CurrentRow();
+  // scrolling ticker
+  void AddScrollTicker(const std::string& ticker);
+  void ClearScrollTicker();
 };

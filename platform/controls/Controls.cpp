@@ -38,8 +38,14 @@ class ClickLabel : public QLabel {
  public:
   using QLabel::QLabel;
   std::function<void()> onClick, onDblClick;
+  std::function<void(int)> onMouseDown;
 
  protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    QLabel::mousePressEvent(e);
+    const int button = e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4;
+    if (onMouseDown) onMouseDown(button);
+  }
   void mouseReleaseEvent(QMouseEvent* e) override {
     QLabel::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && onClick) onClick();
@@ -72,7 +78,7 @@ void ApplyColors(QWidget* w, long back, long fore) {
 
 Control::Control(Form& owner, std::string name) : form_(owner), name_(std::move(name)) {}
 
-Control::~Control() = default;
+Control::~Control() { delete widget_; }
 
 void Control::Attach(QWidget* widget) {
   widget_ = widget;
@@ -105,25 +111,30 @@ void Control::SetVisible(bool visible) {
 }
 double Control::Left() {
   Touch();
-  return widget_->x() * TwipsPerPixelX();
+  return placed_ ? left_ : widget_->x() * TwipsPerPixelX();
 }
 double Control::Top() {
   Touch();
-  return widget_->y() * TwipsPerPixelY();
+  return placed_ ? top_ : widget_->y() * TwipsPerPixelY();
 }
 double Control::Width() {
   Touch();
-  return widget_->width() * TwipsPerPixelX();
+  return placed_ ? width_ : widget_->width() * TwipsPerPixelX();
 }
 double Control::Height() {
   Touch();
-  return widget_->height() * TwipsPerPixelY();
+  return placed_ ? height_ : widget_->height() * TwipsPerPixelY();
 }
 void Control::Move(double left, double top, double width, double height) {
   Touch();
-  const int w = width < 0 ? widget_->width() : ToPixelsX(width);
-  const int h = height < 0 ? widget_->height() : ToPixelsY(height);
-  widget_->setGeometry(ToPixelsX(left), ToPixelsY(top), w, h);
+  const double w = width < 0 ? Width() : width;
+  const double h = height < 0 ? Height() : height;
+  placed_ = true;
+  left_ = left;
+  top_ = top;
+  width_ = w;
+  height_ = h;
+  widget_->setGeometry(ToPixelsX(left), ToPixelsY(top), ToPixelsX(w), ToPixelsY(h));
 }
 void Control::SetLeft(double twips) { Move(twips, Top()); }
 void Control::SetTop(double twips) { Move(Left(), twips); }
@@ -193,6 +204,16 @@ void Control::SetFocus() {
   Touch();
   widget_->setFocus();
 }
+void Control::SetMousePointer(int pointer) {
+  Touch();
+  switch (pointer) {
+    case 11: widget_->setCursor(Qt::WaitCursor); break;
+    case 15: widget_->setCursor(Qt::SizeAllCursor); break;
+    case 1: widget_->setCursor(Qt::ArrowCursor); break;
+    default: widget_->unsetCursor(); break;
+  }
+}
+
 void Control::Refresh() {
   Touch();
   widget_->repaint();
@@ -402,6 +423,9 @@ Label::Label(Form& owner, std::string name) : Control(owner, std::move(name)) {
   Attach(l);
   l->onClick = [this] { Fire(Click); };
   l->onDblClick = [this] { Fire(DblClick); };
+  l->onMouseDown = [this](int button) {
+    if (MouseDown && !form_.Designing() && form_.IsLoaded()) MouseDown(button);
+  };
 }
 std::string Label::Caption() {
   Touch();

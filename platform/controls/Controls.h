@@ -59,6 +59,8 @@ class Control {
   long hWnd();
   void SetFocus();
   void Refresh();
+  // 0 default, 1 arrow, 11 hourglass, 15 the four-way sizing pointer.
+  void SetMousePointer(int pointer);
 
   // For the layer.
   QWidget* Widget() const { return widget_; }
@@ -73,6 +75,9 @@ class Control {
   std::string name_;
   QWidget* widget_ = nullptr;
   long backColor_ = -1, foreColor_ = -1;
+  // The place as set, in twips: it reads back exactly, whatever the screen's pixels make of it.
+  bool placed_ = false;
+  double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
 class CommandButton : public Control {
@@ -144,6 +149,8 @@ class Label : public Control {
   void SetBorderStyle(int style);  // 0 none, 1 single
   Handler Click;
   Handler DblClick;
+  // A mouse button pressed on the label: 1 left, 2 right, 4 middle.
+  std::function<void(int button)> MouseDown;
 };
 
 // A picture box, or an image control: shows a picture file; a picture box also has a back colour.

@@ -391,6 +391,7 @@ FlexGrid::FlexGrid(Form& owner, std::string name) : Control(owner, std::move(nam
 
 FlexGrid::~FlexGrid() {
   delete native_->view.data();
+  widget_ = nullptr;
   delete native_;
 }
 

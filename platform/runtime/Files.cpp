@@ -1,6 +1,7 @@
 #include "platform/runtime/Files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -274,6 +275,28 @@ long FileLen(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) RaiseOpenError(path, errno, true);
   return static_cast<long>(st.st_size);
+}
+
+void ReplaceFile(const std::string& from, const std::string& to) {
+  int err = 0;
+  const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+  } else {
+    if (::fsync(fd) != 0) err = errno;
+    ::close(fd);
+  }
+  if (!err && ::rename(from.c_str(), to.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(from.c_str());
+    RaiseFromErrno(err);
+  }
+  std::string folder;
+  FolderOf(to, folder);
+  if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
 }
 
 void Kill(const std::string& path) {

@@ -48,6 +48,9 @@ std::string Dir(const std::string& pattern, int attributes = attrNormal);
 long FileLen(const std::string& path);
 // Deletes a file; 53 when it is missing.
 void Kill(const std::string& path);
+// Makes the closed file `from` the file `to` in one step: its content is forced to the disk first, then it
+// takes the place of `to`. When this fails, `to` is as it was and `from` is removed.
+void ReplaceFile(const std::string& from, const std::string& to);
 
 // The folder separator of this platform.
 inline constexpr char kPathSeparator = '/';

@@ -8,12 +8,14 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
 #include <algorithm>
 
 #include "platform/controls/Controls.h"
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Handles.h"
 
 namespace rt {
@@ -23,6 +25,20 @@ std::vector<Form*>& LoadedForms() {
   static std::vector<Form*> forms;
   return forms;
 }
+
+// The area of a form that holds its controls; it reports mouse presses on the form itself.
+class FormArea : public QWidget {
+ public:
+  using QWidget::QWidget;
+  std::function<void(int)> onMouseDown;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    QWidget::mousePressEvent(e);
+    const int button = e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4;
+    if (onMouseDown) onMouseDown(button);
+  }
+};
 
 class FormWindow : public QMainWindow {
  public:
@@ -68,7 +84,11 @@ Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<
   w->setObjectName(QString::fromStdString(name_));
   w->setAttribute(Qt::WA_DeleteOnClose, false);
   native_->window = w;
-  native_->container = new QWidget(w);
+  auto* area = new FormArea(w);
+  area->onMouseDown = [this](int button) {
+    if (loaded_) Form_MouseDown(button);
+  };
+  native_->container = area;
   w->setCentralWidget(native_->container);
   w->onClose = [this] { CloseRequested(); };
   w->onResize = [this] { Resized(); };
@@ -80,6 +100,7 @@ Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<
 Form::~Form() {
   auto& forms = LoadedForms();
   forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+  runtime_.clear();
   delete native_->window;
 }
 
@@ -295,6 +316,28 @@ void Form::SetIcon(const std::string& picturePath) {
 
 void Form::PopupMenu(Menu& menu) {
   if (QMenu* m = menu.NativeMenu()) m->exec(QCursor::pos());
+}
+
+void Form::Adopt(std::unique_ptr<Control> control) { runtime_.push_back(std::move(control)); }
+
+void Form::ThrowNameInUse(const std::string& name) {
+  Raise(727, "There is already a control with the name '" + name + "'");
+}
+
+Control* Form::FindControl(const std::string& name) {
+  for (auto& c : runtime_)
+    if (c->Name() == name) return c.get();
+  return nullptr;
+}
+
+void Form::RemoveControl(const std::string& name) {
+  for (auto it = runtime_.begin(); it != runtime_.end(); ++it) {
+    if ((*it)->Name() == name) {
+      runtime_.erase(it);
+      return;
+    }
+  }
+  Raise(730, "Control '" + name + "' not found");
 }
 
 const std::vector<Form*>& Forms() { return LoadedForms(); }

@@ -16,6 +16,7 @@ class QMainWindow;
 namespace rt {
 
 class Menu;
+class Control;
 namespace testing {
 void DiscardForms();
 }
@@ -77,6 +78,21 @@ class Form {
   // Shows a menu of this form at the mouse.
   void PopupMenu(Menu& menu);
 
+  // Controls created while the program runs, by name. A name in use raises 727; a removed control's
+  // name can be used again. They stay until removed, also when the form is unloaded.
+  template <class T>
+  T& AddControl(const std::string& name) {
+    EnsureLoaded();
+    if (FindControl(name)) ThrowNameInUse(name);
+    auto control = std::make_unique<T>(*this, name);
+    T& ref = *control;
+    Adopt(std::move(control));
+    return ref;
+  }
+  void RemoveControl(const std::string& name);
+  Control* FindControl(const std::string& name);
+  size_t RuntimeControlCount() const { return runtime_.size(); }
+
   // For the layer: the window and the area that holds the controls.
   QWidget* Window() const;
   QWidget* Container() const;
@@ -90,6 +106,8 @@ class Form {
   virtual void Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {}
   virtual void Form_Unload(int& /*Cancel*/) {}
   virtual void Form_Resize() {}
+  // A mouse button pressed on the form itself: 1 left, 2 right, 4 middle.
+  virtual void Form_MouseDown(int /*Button*/) {}
   // The window's size in the design (twips), applied at every load.
   void DesignSize(double width, double height);
 
@@ -97,6 +115,9 @@ class Form {
   struct Native;
   friend struct Native;
   void CloseRequested();
+  void Adopt(std::unique_ptr<Control> control);
+  [[noreturn]] static void ThrowNameInUse(const std::string& name);
+  std::vector<std::unique_ptr<Control>> runtime_;
   friend void testing::DiscardForms();
   void Resized();
 

@@ -1,0 +1,220 @@
+// The main window's ticker table: loading it from the ticker file, adding and deleting rows, the clicks on
+// the grid and the edit boxes that write into the current row.
+
+#include "library/ErrorTrap.h"
+#include "library/VYK_File_Dir.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "monitor/frmScrollTicker.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Strings.h"
+
+namespace {
+
+constexpr long kLastCol = 14;
+constexpr long kGroupBack = 0xC0C0C0;
+constexpr long kTickerBack = 0xC0FFFF;
+
+Trap Here(const char* procedure) {
+  Trap trap{std::string(procedure) + " of Formular frmMain_Tollerwick"};
+  trap.pump = true;
+  return trap;
+}
+
+std::string Bitmap(const char* name) {
+  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/" + name;
+}
+
+const char* const kHeaders[] = {"",     "Ticker", "Last",      "Change  (%)", "Bid  (size)",
+                                "Ask  (size)", "Volume", "High", "Low",         "Open",
+                                "HighLimit",   "LowLimit", "Provider", "Last alert message"};
+
+}  // namespace
+
+long frmMain_Tollerwick::CurrentRow() { return rt::CLng(Tollerwick_Sub::SelectedRow); }
+
+// Selects columns 0 to 14 of a row, so that one formatting call colours the whole row.
+void frmMain_Tollerwick::SelectRow(long row) {
+  FG3.SetRow(row);
+  FG3.SetCol(0);
+  FG3.SetRowSel(row);
+  FG3.SetColSel(kLastCol);
+}
+
+void frmMain_Tollerwick::SetRowPicture(long row, const std::string& picture) {
+  FG3.SetRow(row);
+  FG3.SetCol(0);
+  FG3.SetCellPicture(picture);
+}
+
+// Status pictures back to "unknown", the group row grey and bold, ticker rows light yellow and white by
+// turns, starting with yellow at `from`; a group row does not count in the turns.
+void frmMain_Tollerwick::FormatRows(long from, long to, bool yellowFirst) {
+  const long step = from <= to ? 1 : -1;
+  bool yellow = yellowFirst;
+  for (long row = from; row != to + step; row += step) {
+    SetRowPicture(row, Bitmap("unknown.bmp"));
+    SelectRow(row);
+    if (!FG3.TextMatrix(row, 0).empty()) {
+      FG3.SetCellBackColor(kGroupBack);
+      FG3.SetCellFontBold(true);
+      FG3.SetCellFontName("Arial");
+      SetRowPicture(row, Bitmap("fileopen.bmp"));
+    } else {
+      FG3.SetCellBackColor(yellow ? kTickerBack : 0);
+      yellow = !yellow;
+    }
+  }
+}
+
+void frmMain_Tollerwick::FillGrid(bool /*Add2Ticker*/) {
+  using namespace Tollerwick_Sub;
+  Trap trap = Here("FillGrid");
+  trap([&] {
+    rt::Default<frmScrollTicker>().Load();
+    chkScrollingTicker_Click();
+
+    for (long col = 1; col <= kLastCol; ++col) FG3.SetTextMatrix(0, col, kHeaders[col - 1]);
+    FG3.SetForeColor(0);
+    FG3.SetRows(1);
+    FG3.SetRows(2);
+    FG3.SetTextMatrix(1, 0, "-");
+    FG3.SetTextMatrix(1, 3, "Portfolio");
+    FG3.SetTextMatrix(1, 4, "Realtime");
+    FG3.SetTextMatrix(1, 5, "Data");
+
+    std::string file = TickerFilePath();
+    std::string ini = TickerIniPath();
+    if (!VYK_File_Dir::FileExists(file)) file = VYK_File_Dir::FileExists(ini) ? ini : "";
+    if (file.empty()) {
+      cmdAddTicker_Click();
+    } else {
+      // A read error ends the reading; the rows read so far stay and are formatted below.
+      int f = 0;
+      Trap reading = Here("FillGrid");
+      reading.pump = false;
+      reading([&] {
+        f = rt::FreeFile();
+        rt::Open(file, rt::OpenMode::Input, f);
+        while (!rt::Eof(f)) {
+          std::string fields[5];
+          for (std::string& field : fields) field = rt::InputItem(f);
+          if (rt::Trim(fields[0]).empty()) continue;
+          const long row = FG3.Rows();
+          FG3.SetRows(row + 1);
+          FG3.SetTextMatrix(row, 2, fields[0]);
+          for (long col = 11; col <= kLastCol; ++col) FG3.SetTextMatrix(row, col, fields[col - 10]);
+        }
+      });
+      Skip([&] {
+        if (f) rt::Close(f);
+      });
+    }
+
+    FormatRows(FG3.Rows() - 1, 1, true);
+
+    ClearScrollTicker();
+    for (long row = 2; row < FG3.Rows(); ++row) AddScrollTicker(FG3.TextMatrix(row, 2));
+
+    const double widths[] = {270, 0, 900, 1000, 1200, 1200, 1200};
+    for (long col = 0; col < 7; ++col) FG3.SetColWidth(col, widths[col]);
+    FG3.SetColWidth(13, 700);
+    FG3.SetColWidth(14, 1700);
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::cmdAddTicker_Click() {
+  Here("cmdAddTicker_Click")([&] {
+    const long row = FG3.Rows();
+    FG3.SetRows(row + 1);
+    FG3.SetTextMatrix(row, 13, "1");
+    FG3.SetTextMatrix(row, 14, "00:00:00");
+    AddScrollTicker("");
+    FormatRows(1, FG3.Rows() - 1, true);
+    // the group row does not take part in the turns, so the first ticker row (row 2) is yellow
+    Tollerwick_Sub::SelectedRow = std::to_string(FG3.Rows() - 1);
+    txtTicker.SetText("");
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::cmdDeleteTicker_Click() {
+  Here("cmdDeleteTicker_Click")([&] {
+    txtTicker.SetText("");
+    Tollerwick_Sub::Save_Settings();
+    FG3.Clear();
+    FillGrid(false);
+  });
+}
+
+void frmMain_Tollerwick::Fg3_Click() {
+  Here("Fg3_Click")([&] {
+    long row = FG3.MouseRow();
+    if (row < 2) row = 2;
+    Tollerwick_Sub::SelectedRow = std::to_string(row);
+    cmbProvider.SetListIndex(rt::CInt(FG3.TextMatrix(row, 13)) - 1);
+    txtHigh.SetText(FG3.TextMatrix(row, 11));
+    txtLow.SetText(FG3.TextMatrix(row, 12));
+    txtTicker.SetText(FG3.TextMatrix(row, 2));
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::Fg3_DblClick() {
+  Here("Fg3_DblClick")([&] {
+    const long row = FG3.MouseRow();
+    if (row < 1) return;
+    if (FG3.TextMatrix(row, 0).empty()) {
+      // a ticker row: the chart in the browser window, which is not part of the program yet
+      return;
+    }
+    if (FG3.TextMatrix(row, 0) == "-") {
+      FG3.SetTextMatrix(row, 0, "+");
+      SetRowPicture(row, Bitmap("fileclose.bmp"));
+    } else {
+      FG3.SetTextMatrix(row, 0, "-");
+      SetRowPicture(row, Bitmap("fileopen.bmp"));
+    }
+    if (row + 1 >= FG3.Rows()) return;
+    const double height = FG3.RowHeight(row + 1) == 0 ? -1 : 0;
+    for (long r = row + 1; r < FG3.Rows() && FG3.TextMatrix(r, 0).empty(); ++r) FG3.SetRowHeight(r, height);
+  });
+}
+
+void frmMain_Tollerwick::txtHigh_Change() {
+  Here("txtHigh_Change")([&] {
+    FG3.SetTextMatrix(CurrentRow(), 11, txtHigh.Text());
+    txtHigh.SetFocus();
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::txtLow_Change() {
+  Here("txtLow_Change")([&] {
+    FG3.SetTextMatrix(CurrentRow(), 12, txtLow.Text());
+    txtLow.SetFocus();
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::txtTicker_Change() {
+  Here("txtTicker_Change")([&] {
+    txtTicker.SetText(rt::UCase(txtTicker.Text()));
+    txtTicker.SetSelStart(rt::Len(txtTicker.Text()));
+    FG3.SetTextMatrix(CurrentRow(), 2, txtTicker.Text());
+    txtTicker.SetFocus();
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::cmbProvider_Click() {
+  Here("cmbProvider_Click")([&] {
+    if (FG3.Rows() < 3) return;
+    FG3.SetTextMatrix(CurrentRow(), 13, std::to_string(cmbProvider.ListIndex() + 1));
+    rt::DoEvents();
+  });
+}
