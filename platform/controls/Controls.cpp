@@ -78,10 +78,92 @@ void ApplyColors(QWidget* w, long back, long fore) {
 
 Control::Control(Form& owner, std::string name) : form_(owner), name_(std::move(name)) {}
 
-Control::~Control() { delete widget_; }
+Control::~Control() {
+  form_.Release(this);
+  delete initialFont_;
+  delete widget_;
+}
+
+void Control::Reset() {
+  if (!initialFont_) initialFont_ = new QFont(widget_->font());
+  widget_->setFont(*initialFont_);
+  widget_->setEnabled(true);
+  widget_->setVisible(true);
+  widget_->setToolTip({});
+  widget_->unsetCursor();
+  backColor_ = foreColor_ = -1;
+  widget_->setPalette(QPalette());
+  widget_->setAutoFillBackground(false);
+}
+
+void CommandButton::Reset() {
+  Control::Reset();
+  static_cast<QPushButton*>(widget_)->setText({});
+}
+void CheckBox::Reset() {
+  Control::Reset();
+  auto* c = static_cast<QCheckBox*>(widget_);
+  c->setText({});
+  c->setTristate(false);
+  c->setCheckState(Qt::Unchecked);
+}
+void OptionButton::Reset() {
+  Control::Reset();
+  static_cast<QRadioButton*>(widget_)->setText({});
+  static_cast<QRadioButton*>(widget_)->setChecked(false);
+}
+void TextBox::Reset() {
+  Control::Reset();
+  lastText_.clear();
+  const QSignalBlocker block(widget_);
+  if (multiLine_) {
+    static_cast<QPlainTextEdit*>(widget_)->setPlainText({});
+    static_cast<QPlainTextEdit*>(widget_)->setReadOnly(false);
+  } else {
+    auto* e = static_cast<QLineEdit*>(widget_);
+    e->setText({});
+    e->setReadOnly(false);
+    e->setEchoMode(QLineEdit::Normal);
+    e->setMaxLength(32767);
+  }
+}
+void Label::Reset() {
+  Control::Reset();
+  static_cast<QLabel*>(widget_)->setText({});
+}
+void PictureBox::Reset() {
+  Control::Reset();
+  picture_.clear();
+  static_cast<QLabel*>(widget_)->clear();
+}
+void ComboBox::Reset() {
+  Control::Reset();
+  const QSignalBlocker block(widget_);
+  static_cast<QComboBox*>(widget_)->clear();
+}
+void StatusBar::Reset() {
+  Control::Reset();
+  for (QWidget* p : panels_) static_cast<QLabel*>(p)->clear();
+}
+void ProgressBar::Reset() {
+  Control::Reset();
+  static_cast<QProgressBar*>(widget_)->setRange(0, 100);
+  static_cast<QProgressBar*>(widget_)->setValue(0);
+}
+void RichTextBox::Reset() {
+  Control::Reset();
+  const QSignalBlocker block(widget_);
+  static_cast<QTextEdit*>(widget_)->clear();
+}
+void Timer::Reset() {
+  enabled_ = true;
+  interval_ = 0;
+  Update();
+}
 
 void Control::Attach(QWidget* widget) {
   widget_ = widget;
+  form_.Adopt(this);
   widget_->setObjectName(Q(name_));
   widget_->setParent(form_.Container());
   widget_->show();
@@ -615,12 +697,13 @@ void Frame::SetCaption(const std::string& caption) {
 // ---- Timer
 
 Timer::Timer(Form& owner, std::string name) : form_(owner), name_(std::move(name)), timer_(new QTimer(owner.Window())) {
+  form_.Adopt(this);
   timer_->setObjectName(QString::fromStdString(name_));
   QObject::connect(timer_, &QTimer::timeout, [this] {
     if (Tick && form_.IsLoaded()) Tick();
   });
 }
-Timer::~Timer() = default;
+Timer::~Timer() { form_.Release(this); }
 bool Timer::Enabled() {
   form_.EnsureLoaded();
   return enabled_;

@@ -14,6 +14,7 @@ class QWidget;
 class QMenu;
 class QAction;
 class QTimer;
+class QFont;
 
 namespace rt {
 
@@ -64,6 +65,8 @@ class Control {
 
   // For the layer.
   QWidget* Widget() const { return widget_; }
+  // Back to the state of a new control, before a form lays out its design again.
+  virtual void Reset();
 
  protected:
   void Attach(QWidget* widget);
@@ -75,6 +78,7 @@ class Control {
   std::string name_;
   QWidget* widget_ = nullptr;
   long backColor_ = -1, foreColor_ = -1;
+  QFont* initialFont_ = nullptr;
   // The place as set, in twips: it reads back exactly, whatever the screen's pixels make of it.
   bool placed_ = false;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -87,6 +91,7 @@ class CommandButton : public Control {
   void SetCaption(const std::string& caption);
   // Pressing the button from code.
   void PerformClick();
+  void Reset() override;
   Handler Click;
 };
 
@@ -98,6 +103,7 @@ class CheckBox : public Control {
   // 0 unticked, 1 ticked, 2 greyed.
   int Value();
   void SetValue(int value);
+  void Reset() override;
   Handler Click;
 };
 
@@ -109,6 +115,7 @@ class OptionButton : public Control {
   bool Value();
   // Selecting a button clears the others of its container.
   void SetValue(bool value);
+  void Reset() override;
   Handler Click;
 };
 
@@ -129,6 +136,7 @@ class TextBox : public Control {
   long SelLength();
   void SetSelLength(long length);
   void SetAlignment(int alignment);  // 0 left, 1 right, 2 centre
+  void Reset() override;
   Handler Change;
   Handler LostFocus;
 
@@ -147,6 +155,7 @@ class Label : public Control {
   // 0 transparent, 1 opaque
   void SetBackStyle(int style);
   void SetBorderStyle(int style);  // 0 none, 1 single
+  void Reset() override;
   Handler Click;
   Handler DblClick;
   // A mouse button pressed on the label: 1 left, 2 right, 4 middle.
@@ -162,6 +171,7 @@ class PictureBox : public Control {
   const std::string& PicturePath() const { return picture_; }
   void SetStretch(bool stretch);
   void SetBorderStyle(int style);
+  void Reset() override;
   Handler Click;
 
  private:
@@ -191,6 +201,7 @@ class ComboBox : public Control {
   void SetListIndex(int index);
   std::string Text();
   void SetText(const std::string& text);
+  void Reset() override;
   Handler Click;
   Handler Change;
 
@@ -214,6 +225,7 @@ class Timer {
   long Interval();
   void SetInterval(long milliseconds);
   Handler Tick;  // the Timer event
+  void Reset();
 
  private:
   void Update();
@@ -261,6 +273,7 @@ class StatusBar : public Control {
   void SetPanelWidth(int panel, double twips);
   std::string SimpleText();
   void SetSimpleText(const std::string& text);
+  void Reset() override;
 
  private:
   std::vector<QWidget*> panels_;
@@ -275,6 +288,7 @@ class ProgressBar : public Control {
   void SetMin(long v);
   void SetMax(long v);
   void SetValue(long v);
+  void Reset() override;
 };
 
 // A read-only box of formatted text (the news box).
@@ -284,6 +298,7 @@ class RichTextBox : public Control {
   std::string Text();
   void SetText(const std::string& text);
   void SetLocked(bool locked);
+  void Reset() override;
   Handler Change;
 };
 

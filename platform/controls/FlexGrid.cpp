@@ -670,4 +670,21 @@ void FlexGrid::SimulateClick(long row, long col, bool doubleClick) {
   Fire(doubleClick ? DblClick : Click);
 }
 
+void FlexGrid::Reset() {
+  Control::Reset();
+  Clear();
+  SetFixedRows(0);
+  SetFixedCols(0);
+  SetRows(2);
+  SetCols(2);
+  SetFixedRows(1);
+  SetFixedCols(1);
+  for (long r = 0; r < 2; ++r) SetRowHeight(r, -1);
+  for (long c = 0; c < 2; ++c) SetColWidth(c, -1);
+  SetFillStyle(0);
+  SetSelectionMode(0);
+  SetRow(1);
+  SetCol(1);
+}
+
 }  // namespace rt

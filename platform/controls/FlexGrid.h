@@ -80,6 +80,8 @@ class FlexGrid : public Control {
   // The colour of the lines between cells.
   void SetGridColor(long color);
 
+  void Reset() override;
+
   Handler Click;
   Handler DblClick;
 

@@ -42,7 +42,7 @@ DateTime Now() {
 
 DateTime Today() { return {std::floor(Now().serial)}; }
 
-double Timer() {
+double SecondsOfDay() {
   const double serial = Now().serial;
   return (serial - std::floor(serial)) * kSecondsPerDay;
 }

@@ -10,7 +10,7 @@ DateTime Now();
 // The current date, time of day 0.
 DateTime Today();
 // Seconds since midnight, with fractions.
-double Timer();
+double SecondsOfDay();
 // A clock of seconds that keeps counting across midnight: elapsed times are differences of it.
 double SecondsClock();
 

@@ -118,6 +118,9 @@ void Form::Load() {
   loading_ = true;
   designing_ = true;
   native_->window->resize(native_->designSize);
+  // a form loaded again starts from its design, as a new one does
+  for (Control* c : controls_) c->Reset();
+  for (Timer* t : timers_) t->Reset();
   Design();
   designing_ = false;
   loaded_ = true;
@@ -319,6 +322,11 @@ void Form::PopupMenu(Menu& menu) {
 }
 
 void Form::Adopt(std::unique_ptr<Control> control) { runtime_.push_back(std::move(control)); }
+
+void Form::Adopt(Control* control) { controls_.push_back(control); }
+void Form::Release(Control* control) { controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end()); }
+void Form::Adopt(Timer* timer) { timers_.push_back(timer); }
+void Form::Release(Timer* timer) { timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end()); }
 
 void Form::ThrowNameInUse(const std::string& name) {
   Raise(727, "There is already a control with the name '" + name + "'");

@@ -17,6 +17,7 @@ namespace rt {
 
 class Menu;
 class Control;
+class Timer;
 namespace testing {
 void DiscardForms();
 }
@@ -116,6 +117,15 @@ class Form {
   friend struct Native;
   void CloseRequested();
   void Adopt(std::unique_ptr<Control> control);
+  // Every control of the form, made with it or at run time, is known to it.
+  void Adopt(Control* control);
+  void Release(Control* control);
+  void Adopt(Timer* timer);
+  void Release(Timer* timer);
+  friend class Control;
+  friend class Timer;
+  std::vector<Control*> controls_;
+  std::vector<Timer*> timers_;
   [[noreturn]] static void ThrowNameInUse(const std::string& name);
   std::vector<std::unique_ptr<Control>> runtime_;
   friend void testing::DiscardForms();

@@ -96,6 +96,8 @@ TEST_F(Forms, AddingToAListSelectsNothingUntilTheProgramDoes) {
 TEST_F(Forms, UnloadingRunsTheHandlersAndMayBeCancelled) {
   CountingForm f;
   f.Show();
+  f.txtBox.SetText("typed");
+  f.cmbList.AddItem("item");
   f.cancelUnload = 1;
   EXPECT_FALSE(f.Unload());
   EXPECT_TRUE(f.IsLoaded());
@@ -108,8 +110,10 @@ TEST_F(Forms, UnloadingRunsTheHandlersAndMayBeCancelled) {
   EXPECT_EQ(f.lastUnloadMode, rt::unloadFromControlMenu);
   EXPECT_TRUE(rt::Forms().empty());
   // loading again starts from the design values
-  f.chkBox.SetValue(0);
+  f.Load();
   EXPECT_EQ(f.loads, 2);
+  EXPECT_EQ(f.txtBox.Text(), "design");
+  EXPECT_EQ(f.cmbList.ListCount(), 0);
 }
 
 TEST_F(Forms, AModalShowReturnsWhenTheWindowIsHidden) {

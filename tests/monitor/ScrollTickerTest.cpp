@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "monitor/frmScrollTicker.h"
+#include "platform/runtime/Events.h"
+#include "tests/monitor/MonitorSandbox.h"
+
+using Tollerwick_Main::MainForm;
+using namespace Tollerwick_Sub;
+
+class ScrollTicker : public MonitorSandbox {
+ protected:
+  void StartWith(int tickers) {
+    std::ostringstream file;
+    for (int i = 1; i <= tickers; ++i) file << "\"T" << i << "\",\"\",\"\",\"1\",\"00:00:00\"\r\n";
+    WriteFile(home + "/download/TickerSettings.vyk", file.str());
+    ASSERT_TRUE(RunMain());
+  }
+  frmScrollTicker& Strip() { return rt::Default<frmScrollTicker>(); }
+};
+
+TEST_F(ScrollTicker, TheStripIsDockedUnderTheMainWindowAndAsWideAsItsEntries) {
+  StartWith(1);
+  EXPECT_EQ(Strip().Width(), 1500);
+  EXPECT_EQ(Strip().Height(), 720);
+  EXPECT_NEAR(Strip().Left(), MainForm->Left(), 15);
+  EXPECT_NEAR(Strip().Top(), MainForm->Top() + MainForm->Height(), 15);
+  EXPECT_EQ(Strip().lblMove.Top(), 600);
+  EXPECT_EQ(VolumeLabels[1]->Left(), 100);
+  EXPECT_EQ(TickerLabels[1]->Left(), 350);
+  EXPECT_EQ(TickerLabels[1]->Caption(), "T1");
+  EXPECT_EQ(ValueLabels[1]->Top(), 420);
+  EXPECT_EQ(ValueLabels[1]->Caption(), "0");
+
+  for (int i = 0; i < 5; ++i) MainForm->cmdAddTicker_Click();
+  EXPECT_EQ(Strip().Width(), 9000);
+  MainForm->cmdAddTicker_Click();
+  EXPECT_EQ(Strip().Width(), 10245);
+  EXPECT_EQ(Strip().lblMove.Width(), 10500);
+}
+
+TEST_F(ScrollTicker, NoMoreThan999Entries) {
+  StartWith(1001);
+  EXPECT_EQ(MainForm->FG3.Rows(), 1003);
+  EXPECT_EQ(TickerCount, 999);
+  EXPECT_EQ(Strip().RuntimeControlCount(), 4u * 999);
+  EXPECT_EQ(TickerLabels[999]->Caption(), "T999");
+  EXPECT_EQ(Strip().Width(), 10245);
+}
+
+TEST_F(ScrollTicker, AnEntryWrapsBehindTheLastOnlyPastItsOwnWidth) {
+  StartWith(3);
+  VolumeLabels[1]->SetLeft(-1485);
+  Strip().TickerMove();
+  EXPECT_EQ(VolumeLabels[1]->Left(), -1500);
+  Strip().TickerMove();
+  EXPECT_EQ(VolumeLabels[1]->Left(), 4500);
+  EXPECT_EQ(TickerLabels[1]->Left(), 4750);
+  EXPECT_EQ(TickerImages[1]->Left(), 4500);
+  EXPECT_EQ(ValueLabels[1]->Left(), 4500);
+  // the others moved 15 twips per tick
+  EXPECT_EQ(VolumeLabels[3]->Left(), 3100 - 30);
+  // from the start position, entry 1 wraps on the 107th tick
+  MainForm->FillGrid(false);
+  for (int tick = 1; tick <= 106; ++tick) Strip().TickerMove();
+  EXPECT_EQ(VolumeLabels[1]->Left(), 100 - 106 * 15);
+  Strip().TickerMove();
+  EXPECT_EQ(VolumeLabels[1]->Left(), 4500);
+  EXPECT_EQ(VolumeLabels[3]->Left(), 3100 - 107 * 15);
+}
+
+TEST_F(ScrollTicker, ARebuildLeavesNoControlOfTheOldSet) {
+  StartWith(4);
+  rt::Control* old = Strip().FindControl("lblTicker4");
+  ASSERT_NE(old, nullptr);
+  MainForm->FG3.SimulateClick(5, 2);
+  MainForm->cmdDeleteTicker_Click();
+  EXPECT_EQ(TickerCount, 3);
+  EXPECT_EQ(Strip().RuntimeControlCount(), 4u * 3);
+  EXPECT_EQ(Strip().FindControl("lblTicker4"), nullptr);
+  MainForm->FillGrid(false);
+  MainForm->FillGrid(false);
+  EXPECT_EQ(Strip().RuntimeControlCount(), 4u * 3);
+  EXPECT_EQ(TickerLabels[3]->Caption(), "T3");
+}
+
+TEST_F(ScrollTicker, TheBoxShowsAndStopsTheStrip) {
+  StartWith(2);
+  EXPECT_FALSE(Strip().Visible());
+  MainForm->chkScrollingTicker.SetValue(1);
+  EXPECT_TRUE(Strip().Visible());
+  EXPECT_TRUE(MainForm->TimerTicker1.Enabled());
+  EXPECT_EQ(Tollerwick_Sub::chkScrollingTicker, 1);
+  for (int i = 0; i < 100 && VolumeLabels[1]->Left() == 100; ++i) rt::DoEventsWaiting(20);
+  const double moved = VolumeLabels[1]->Left();
+  EXPECT_LT(moved, 100);
+  MainForm->chkScrollingTicker.SetValue(0);
+  EXPECT_FALSE(Strip().Visible());
+  EXPECT_FALSE(MainForm->TimerTicker1.Enabled());
+  for (int i = 0; i < 5; ++i) rt::DoEventsWaiting(20);
+  EXPECT_EQ(VolumeLabels[1]->Left(), moved);
+}
+
+TEST_F(ScrollTicker, ADoubleClickOnTheBarDocksTheStripAgain) {
+  StartWith(2);
+  MainForm->Move(3000, 1500);
+  Strip().Move(0, 0);
+  Strip().lblMove.DblClick();
+  EXPECT_NEAR(Strip().Left(), MainForm->Left(), 15);
+  EXPECT_NEAR(Strip().Top(), MainForm->Top() + MainForm->Height(), 15);
+}

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "tests/monitor/MonitorSandbox.h"
+
+using Tollerwick_Main::MainForm;
+
+class TickerTable : public MonitorSandbox {
+ protected:
+  std::string File() const { return home + "/download/TickerSettings.vyk"; }
+  std::string Ini() const { return home + "/download/TickerSettings.ini"; }
+  rt::FlexGrid& Grid() { return MainForm->FG3; }
+  std::string Cell(long row, long col) { return Grid().TextMatrix(row, col); }
+  std::string PictureName(long row) {
+    Grid().SetRow(row);
+    Grid().SetCol(0);
+    const std::string p = Grid().CellPicture();
+    return p.substr(p.find_last_of('/') + 1);
+  }
+  long Back(long row) {
+    Grid().SetRow(row);
+    Grid().SetCol(5);
+    return Grid().CellBackColor();
+  }
+  void Start() {
+    ASSERT_TRUE(RunMain());
+    ASSERT_NE(MainForm, nullptr);
+  }
+};
+
+TEST_F(TickerTable, TheFileRoundTripsQuotedCommasAndEmptyFieldsAndSkipsBlankTickers) {
+  WriteFile(File(),
+            "\"IBM\",\"150,5\",\"\",\"1\",\"00:00:00\"\r\n"
+            "\"  \",\"1\",\"2\",\"1\",\"00:00:00\"\r\n"
+            "\" ab c \",\"\",\"99.5\",\"2\",\"12/5/2026 3:10:00 PM\"\r\n");
+  Start();
+  ASSERT_EQ(Grid().Rows(), 4);
+  EXPECT_EQ(Cell(1, 0), "-");
+  EXPECT_EQ(Cell(1, 3), "Portfolio");
+  EXPECT_EQ(Cell(0, 14), "Last alert message");
+  EXPECT_EQ(Cell(2, 2), "IBM");
+  EXPECT_EQ(Cell(2, 11), "150,5");
+  EXPECT_EQ(Cell(3, 2), " ab c ");  // loaded as it stands
+  EXPECT_EQ(Cell(3, 14), "12/5/2026 3:10:00 PM");
+  Tollerwick_Sub::Save_TickerSettings();
+  EXPECT_EQ(ReadFile(File()),
+            "\"IBM\",\"150,5\",\"\",\"1\",\"00:00:00\"\r\n"
+            "\" ab c \",\"\",\"99.5\",\"2\",\"12/5/2026 3:10:00 PM\"\r\n");
+  // a row whose ticker was emptied is written, and skipped by the next load
+  MainForm->cmdAddTicker_Click();
+  Tollerwick_Sub::Save_TickerSettings();
+  EXPECT_NE(ReadFile(File()).find("\"\",\"\",\"\",\"1\",\"00:00:00\"\r\n"), std::string::npos);
+  MainForm->FillGrid(false);
+  EXPECT_EQ(Grid().Rows(), 4);
+  EXPECT_EQ(Tollerwick_Sub::TickerCount, 2);
+}
+
+TEST_F(TickerTable, TheIniFileIsReadWhenTheListIsMissingAndTheFirstSaveWritesTheList) {
+  WriteFile(Ini(), "\"SAP\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  ASSERT_EQ(Grid().Rows(), 3);
+  EXPECT_EQ(Cell(2, 2), "SAP");
+  Tollerwick_Sub::Save_Settings();
+  EXPECT_EQ(ReadFile(File()), "\"SAP\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  WriteFile(Ini(), "\"OTHER\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  MainForm->FillGrid(false);
+  EXPECT_EQ(Cell(2, 2), "SAP");
+}
+
+TEST_F(TickerTable, WithoutAnyFileTheTableHasOneEmptyRowAndTheStripOneEntry) {
+  Start();
+  ASSERT_EQ(Grid().Rows(), 3);
+  EXPECT_EQ(Cell(2, 2), "");
+  EXPECT_EQ(Cell(2, 13), "1");
+  EXPECT_EQ(Cell(2, 14), "00:00:00");
+  EXPECT_EQ(Tollerwick_Sub::SelectedRow, "2");
+  EXPECT_EQ(Tollerwick_Sub::TickerCount, 1);
+  EXPECT_EQ(Tollerwick_Sub::TickerLabels[1]->Caption(), "");
+  EXPECT_EQ(PictureName(2), "unknown.bmp");
+  EXPECT_EQ(PictureName(1), "fileopen.bmp");
+}
+
+TEST_F(TickerTable, AddingColoursByTurnsFromRowTwoAndResetsThePictures) {
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  // a load colours from the last row up
+  EXPECT_EQ(Back(3), 0xC0FFFF);
+  EXPECT_EQ(Back(2), 0);
+  EXPECT_EQ(Back(1), 0xC0C0C0);
+  Grid().SetRow(2);
+  Grid().SetCol(0);
+  Grid().SetCellPicture(common + "/bitmap/up.bmp");
+  MainForm->cmdAddTicker_Click();
+  ASSERT_EQ(Grid().Rows(), 5);
+  EXPECT_EQ(Back(2), 0xC0FFFF);
+  EXPECT_EQ(Back(3), 0);
+  EXPECT_EQ(Back(4), 0xC0FFFF);
+  EXPECT_EQ(PictureName(2), "unknown.bmp");
+  EXPECT_EQ(Tollerwick_Sub::SelectedRow, "4");
+  EXPECT_EQ(MainForm->txtTicker.Text(), "");
+  EXPECT_EQ(Tollerwick_Sub::TickerCount, 3);
+}
+
+TEST_F(TickerTable, AClickFillsTheBoxesAndTheTickerIsWrittenBackInUpperCase) {
+  WriteFile(File(), "\"x\",\"\",\"\",\"1\",\"00:00:00\"\r\n\" ab c \",\"10\",\"5,5\",\"2\",\"00:00:00\"\r\n");
+  Start();
+  Grid().SimulateClick(3, 2);
+  EXPECT_EQ(Tollerwick_Sub::SelectedRow, "3");
+  EXPECT_EQ(MainForm->cmbProvider.ListIndex(), 1);
+  EXPECT_EQ(MainForm->txtHigh.Text(), "10");
+  EXPECT_EQ(MainForm->txtLow.Text(), "5,5");
+  EXPECT_EQ(MainForm->txtTicker.Text(), " AB C ");
+  EXPECT_EQ(Cell(3, 2), " AB C ");
+  EXPECT_EQ(Cell(3, 13), "2");
+  // the header and group rows count as row 2
+  Grid().SimulateClick(0, 3);
+  EXPECT_EQ(Tollerwick_Sub::SelectedRow, "2");
+  EXPECT_EQ(MainForm->txtTicker.Text(), "X");
+  // typing a limit writes it into the current row
+  MainForm->txtHigh.SetText("42");
+  EXPECT_EQ(Cell(2, 11), "42");
+}
+
+TEST_F(TickerTable, DeletingGoesThroughTheTickerBox) {
+  WriteFile(File(),
+            "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"\",\"\",\"1\",\"00:00:00\"\r\n"
+            "\"C\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  // the box is empty after the start: nothing is blanked, the same rows come back
+  MainForm->cmdDeleteTicker_Click();
+  EXPECT_EQ(Grid().Rows(), 5) << ReadFile(File()) << ErrorLog();
+  Grid().SimulateClick(3, 2);
+  MainForm->cmdDeleteTicker_Click();
+  ASSERT_EQ(Grid().Rows(), 4);
+  EXPECT_EQ(Cell(2, 2), "A");
+  EXPECT_EQ(Cell(3, 2), "C");
+  EXPECT_EQ(Tollerwick_Sub::SelectedRow, "3");
+  EXPECT_EQ(Tollerwick_Sub::TickerCount, 2);
+  EXPECT_EQ(Tollerwick_Sub::TickerLabels[2]->Caption(), "C");
+  EXPECT_EQ(ReadFile(File()), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"\",\"\",\"\",\"1\",\"00:00:00\"\r\n"
+                              "\"C\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+}
+
+TEST_F(TickerTable, TheGroupRowCollapsesAndExpandsByTheFirstRowBelow) {
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  const double standard = Grid().RowHeight(2);
+  Grid().SimulateClick(1, 0, true);
+  EXPECT_EQ(Cell(1, 0), "+");
+  EXPECT_EQ(PictureName(1), "fileclose.bmp");
+  EXPECT_EQ(Grid().RowHeight(2), 0);
+  EXPECT_EQ(Grid().RowHeight(3), 0);
+  Grid().SimulateClick(1, 0, true);
+  EXPECT_EQ(Cell(1, 0), "-");
+  EXPECT_EQ(Grid().RowHeight(3), standard);
+  // the heights follow the first row below, not the marker
+  Grid().SetRowHeight(2, 0);
+  Grid().SimulateClick(1, 0, true);
+  EXPECT_EQ(Cell(1, 0), "+");
+  EXPECT_EQ(Grid().RowHeight(2), standard);
+  EXPECT_EQ(Grid().RowHeight(3), standard);
+  // a double click on the header row does nothing
+  Grid().SimulateClick(0, 2, true);
+  EXPECT_EQ(Cell(1, 0), "+");
+}
+
+TEST_F(TickerTable, AFailedSaveLeavesThePreviousListWhole) {
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  MainForm->cmdAddTicker_Click();
+  // the new list cannot be written where it is made
+  std::filesystem::create_directories(File() + ".new/blocked");
+  Tollerwick_Sub::Save_TickerSettings();
+  EXPECT_EQ(ReadFile(File()), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  EXPECT_NE(ErrorLog().find("Save_TickerSettings of Modul Tollerwick_Sub"), std::string::npos);
+  std::filesystem::remove_all(File() + ".new");
+  Tollerwick_Sub::Save_TickerSettings();
+  EXPECT_EQ(Lines(ReadFile(File())).size(), 3u);
+  EXPECT_FALSE(std::filesystem::exists(File() + ".new"));
+}
+
+TEST_F(TickerTable, AShortLastRecordEndsTheReadingAndKeepsTheRowsBefore) {
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"1\"\r\n");
+  Start();
+  EXPECT_EQ(Grid().Rows(), 3);
+  EXPECT_EQ(Cell(2, 2), "A");
+  EXPECT_EQ(Tollerwick_Sub::TickerCount, 1);
+  EXPECT_NE(ErrorLog().find("FillGrid of Formular frmMain_Tollerwick  0  62  Input past end of file"),
+            std::string::npos);
+}
