@@ -45,6 +45,13 @@ struct Trap {
   void Report(std::exception_ptr thrown) const;
 };
 
+// The trap of most event handlers: log, let pending events run once, and end.
+inline Trap HandlerTrap(std::string where) {
+  Trap trap(std::move(where));
+  trap.pump = true;
+  return trap;
+}
+
 // Runs a statement and ignores its failure.
 template <class Statement>
 void Skip(Statement&& statement) {

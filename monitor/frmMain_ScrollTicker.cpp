@@ -9,11 +9,7 @@
 #include "platform/runtime/Events.h"
 
 namespace {
-Trap Here(const char* procedure) {
-  Trap trap{std::string(procedure) + " of Formular frmMain_Tollerwick"};
-  trap.pump = true;
-  return trap;
-}
+Trap Here(const char* procedure) { return HandlerTrap(std::string(procedure) + " of Formular frmMain_Tollerwick"); }
 constexpr double kMaxStripWidth = 10245;
 }  // namespace
 

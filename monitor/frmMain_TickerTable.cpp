@@ -18,11 +18,7 @@ constexpr long kLastCol = 14;
 constexpr long kGroupBack = 0xC0C0C0;
 constexpr long kTickerBack = 0xC0FFFF;
 
-Trap Here(const char* procedure) {
-  Trap trap{std::string(procedure) + " of Formular frmMain_Tollerwick"};
-  trap.pump = true;
-  return trap;
-}
+Trap Here(const char* procedure) { return HandlerTrap(std::string(procedure) + " of Formular frmMain_Tollerwick"); }
 
 std::string Bitmap(const char* name) {
   return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/" + name;

@@ -168,9 +168,7 @@ void frmMain_Tollerwick::Design() {
 
 void frmMain_Tollerwick::Form_Load() {
   using namespace Tollerwick_Sub;
-  Trap trap{"form_load of Formular frmMain_Tollerwick"};
-  trap.pump = true;
-  trap([&] {
+  HandlerTrap("form_load of Formular frmMain_Tollerwick")([&] {
     const std::string user = PerUserApp();
     SetLeft(rt::CSng(rt::GetSetting(user, "Data", "MainLeft", "1000")));
     SetTop(rt::CSng(rt::GetSetting(user, "Data", "MainTop", "1000")));
@@ -222,9 +220,7 @@ void frmMain_Tollerwick::mnuExit1_Click() {
 }
 
 void frmMain_Tollerwick::chkAlarmSnd_Click() {
-  Trap trap{"chkAlarmSnd_Click of Formular frmMain_Tollerwick"};
-  trap.pump = true;
-  trap([&] {
+  HandlerTrap("chkAlarmSnd_Click of Formular frmMain_Tollerwick")([&] {
     Tollerwick_Sub::chkAlarmSnd = chkAlarmSnd.Value() == 1 ? 1 : 0;
     rt::DoEvents();
   });

@@ -8,11 +8,7 @@
 #include "platform/win32/User.h"
 
 namespace {
-Trap Here(const char* procedure) {
-  Trap trap{std::string(procedure) + " of Formular frmScrollTicker"};
-  trap.pump = true;
-  return trap;
-}
+Trap Here(const char* procedure) { return HandlerTrap(std::string(procedure) + " of Formular frmScrollTicker"); }
 
 // Lets the window follow the mouse, as when a title bar is dragged.
 void DragWindow(rt::Form& form) {

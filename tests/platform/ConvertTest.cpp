@@ -10,17 +10,6 @@
 
 using namespace rt;
 
-namespace {
-long ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
-}  // namespace
-
 class Conversions : public Sandbox {};
 
 TEST_F(Conversions, IntegersRoundHalvesToEvenAndReportOverflowAndMismatch) {

@@ -12,17 +12,7 @@
 
 using namespace rt;
 
-class Files : public Sandbox {
- protected:
-  long ErrorOf(const std::function<void()>& f) {
-    try {
-      f();
-    } catch (const Error& e) {
-      return e.Number();
-    }
-    return 0;
-  }
-};
+class Files : public Sandbox {};
 
 TEST_F(Files, PrintWritesTextsExactlyAndNumbersBetweenBlanks) {
   const std::string path = home + "/out.txt";

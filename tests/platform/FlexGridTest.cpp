@@ -18,23 +18,6 @@
 
 using namespace rt;
 
-namespace {
-
-class TestForm : public Form {
- public:
-  TestForm() : Form("frmTest") {}
-};
-
-long ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Error& e) {
-    return e.Number();
-  }
-  return 0;
-}
-
-}  // namespace
 
 class FlexGridTest : public Sandbox {
  protected:

@@ -23,12 +23,6 @@
 
 namespace {
 
-class TestForm : public rt::Form {
- public:
-  TestForm() : rt::Form("frmTest") {}
-  ~TestForm() override { Unload(); }
-};
-
 // A one-connection-at-a-time HTTP server on 127.0.0.1. The responder gets each request's head and
 // returns the raw reply, or nothing to keep the connection open without answering.
 class HttpServer {
@@ -137,7 +131,7 @@ int UnusedPort() {
   return ntohs(addr.sin_port);
 }
 
-std::optional<rt::Error> ErrorOf(const std::function<void()>& f) {
+std::optional<rt::Error> RaisedBy(const std::function<void()>& f) {
   try {
     f();
   } catch (const rt::Error& e) {
@@ -237,7 +231,7 @@ TEST_F(InetControl, FollowsRedirectsUpToFive) {
   EXPECT_EQ(inet.OpenURL(server.Base() + "/old"), "moved here");
   EXPECT_EQ(inet.ResponseCode(), 200);
 
-  auto loop = ErrorOf([&] { inet.OpenURL(server.Base() + "/loop"); });
+  auto loop = RaisedBy([&] { inet.OpenURL(server.Base() + "/loop"); });
   ASSERT_TRUE(loop);
   EXPECT_EQ(loop->Number(), rt::inetErrGeneral);
   int loops = 0;
@@ -245,7 +239,7 @@ TEST_F(InetControl, FollowsRedirectsUpToFive) {
   EXPECT_EQ(loops, 6);  // the first request and five redirects
 
   // a redirect may not lead away from the web
-  auto escape = ErrorOf([&] { inet.OpenURL(server.Base() + "/escape"); });
+  auto escape = RaisedBy([&] { inet.OpenURL(server.Base() + "/escape"); });
   ASSERT_TRUE(escape);
   EXPECT_EQ(escape->Number(), rt::inetErrGeneral);
   EXPECT_EQ(escape->Description(), "Unsupported protocol");
@@ -260,13 +254,13 @@ TEST_F(InetControl, OnlyWebAddressesAreFetched) {
 
   for (const std::string& url : {"ftp://" + hostPort + "/quote", std::string("file:///etc/hostname"),
                                  "gopher://" + hostPort + "/", hostPort + "/quote"}) {
-    auto e = ErrorOf([&] { inet.OpenURL(url); });
+    auto e = RaisedBy([&] { inet.OpenURL(url); });
     ASSERT_TRUE(e) << url;
     EXPECT_EQ(e->Number(), rt::inetErrGeneral) << url;
     EXPECT_EQ(e->Description(), "Unsupported protocol") << url;
   }
   inet.SetURL("");
-  auto empty = ErrorOf([&] { inet.OpenURL(); });
+  auto empty = RaisedBy([&] { inet.OpenURL(); });
   ASSERT_TRUE(empty);
   EXPECT_EQ(empty->Number(), rt::inetErrGeneral);
   EXPECT_TRUE(server.Requests().empty());
@@ -336,13 +330,13 @@ TEST_F(InetControl, UnreachableHostRaises35754) {
   rt::Inet inet(form, "Inet1");
   inet.SetRequestTimeout(10);
 
-  auto refused = ErrorOf([&] { inet.OpenURL("http://127.0.0.1:" + std::to_string(UnusedPort()) + "/quote"); });
+  auto refused = RaisedBy([&] { inet.OpenURL("http://127.0.0.1:" + std::to_string(UnusedPort()) + "/quote"); });
   ASSERT_TRUE(refused);
   EXPECT_EQ(refused->Number(), rt::inetErrCannotConnect);
   EXPECT_EQ(refused->Description(), "Unable to connect to host");
   EXPECT_EQ(inet.ResponseCode(), 0);
 
-  auto unknown = ErrorOf([&] { inet.OpenURL("http://no-such-host.invalid/quote"); });
+  auto unknown = RaisedBy([&] { inet.OpenURL("http://no-such-host.invalid/quote"); });
   ASSERT_TRUE(unknown);
   EXPECT_EQ(unknown->Number(), rt::inetErrCannotConnect);
 }
@@ -356,7 +350,7 @@ TEST_F(InetControl, SilentServerTimesOutAfterRequestTimeout) {
   inet.SetRequestTimeout(1);
 
   const auto start = std::chrono::steady_clock::now();
-  auto e = ErrorOf([&] { inet.OpenURL(server.Base() + "/quote"); });
+  auto e = RaisedBy([&] { inet.OpenURL(server.Base() + "/quote"); });
   const auto waited = std::chrono::steady_clock::now() - start;
   ASSERT_TRUE(e);
   EXPECT_EQ(e->Number(), rt::inetErrRequestTimedOut);

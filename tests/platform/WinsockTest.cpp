@@ -20,12 +20,6 @@
 
 namespace {
 
-class TestForm : public rt::Form {
- public:
-  TestForm() : rt::Form("frmTest") {}
-  ~TestForm() override { Unload(); }
-};
-
 // A server on 127.0.0.1 that runs in the test's own event loop: it greets each client with
 // `onConnect` and keeps what clients send.
 struct LocalServer {
@@ -68,7 +62,7 @@ long UnusedPort() {
   return probe.serverPort();
 }
 
-std::optional<rt::Error> ErrorOf(const std::function<void()>& f) {
+std::optional<rt::Error> RaisedBy(const std::function<void()>& f) {
   try {
     f();
   } catch (const rt::Error& e) {
@@ -123,7 +117,7 @@ TEST_F(WinsockControl, ConnectsAndDeliversDataThroughDataArrival) {
   EXPECT_EQ(sock.BytesReceived(), 0);
   EXPECT_EQ(sock.GetData(), "");
 
-  auto again = ErrorOf([&] { sock.Connect(); });
+  auto again = RaisedBy([&] { sock.Connect(); });
   ASSERT_TRUE(again);
   EXPECT_EQ(again->Number(), 40020);
   EXPECT_EQ(again->Description(), "Invalid operation at current state");
@@ -166,7 +160,7 @@ TEST_F(WinsockControl, SendingNeedsAConnection) {
   Record(sock, events);
 
   auto expectRefused = [&](const char* when) {
-    auto e = ErrorOf([&] { sock.SendData("QUOTE\r\n"); });
+    auto e = RaisedBy([&] { sock.SendData("QUOTE\r\n"); });
     ASSERT_TRUE(e) << when;
     EXPECT_EQ(e->Number(), 40006) << when;
     EXPECT_EQ(e->Description(), "Wrong protocol or connection state for the requested transaction or request");
@@ -199,7 +193,7 @@ TEST_F(WinsockControl, ServerClosingAfterItsReplyIsANormalClose) {
   EXPECT_EQ(sock.GetData(), "27.50\r\n");
 
   // a closed-by-peer control must be closed before it connects again
-  auto again = ErrorOf([&] { sock.Connect(); });
+  auto again = RaisedBy([&] { sock.Connect(); });
   ASSERT_TRUE(again);
   EXPECT_EQ(again->Number(), 40020);
   sock.Close();
@@ -275,7 +269,7 @@ TEST_F(WinsockControl, RefusedConnectionReportsError10061) {
   EXPECT_EQ(events, std::vector<std::string>{"Error 10061 Connection is refused"});
   EXPECT_EQ(sock.State(), rt::sckError);
 
-  auto again = ErrorOf([&] { sock.Connect(); });
+  auto again = RaisedBy([&] { sock.Connect(); });
   ASSERT_TRUE(again);
   EXPECT_EQ(again->Number(), 40020);
   sock.Close();

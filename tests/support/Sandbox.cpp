@@ -9,9 +9,19 @@
 
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Convert.h"
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Regional.h"
+
+long ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const rt::Error& e) {
+    return e.Number();
+  }
+  return 0;
+}
 
 void Sandbox::SetUp() {
   char tmpl[] = "/tmp/tollerwick-test-XXXXXX";

@@ -5,8 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/runtime/Form.h"
+
+// An empty form that controls can be put on.
+class TestForm : public rt::Form {
+ public:
+  TestForm() : rt::Form("frmTest") {}
+  ~TestForm() override { Unload(); }
+};
+
+// The run time's error number that `f` raises, 0 when it raises none.
+long ErrorOf(const std::function<void()>& f);
 
 class Sandbox : public ::testing::Test {
  protected:
