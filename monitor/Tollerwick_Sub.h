@@ -3,7 +3,10 @@
 // the shared state of the main window's tables.
 
 #include <array>
+#include <memory>
 #include <string>
+
+#include "library/cToolTip.h"
 
 #include "platform/runtime/Variant.h"
 
@@ -53,6 +56,7 @@ extern std::string SelectedRow;
 // News and banner tables and where their rotation stands.
 extern bool ForceNewsDownload;
 extern int NewsIndex;
+extern int NewsCount;
 extern int BannerIndex;
 extern std::array<std::string, 24> NewsTable;
 struct Banner {
@@ -60,6 +64,10 @@ struct Banner {
   std::string link;
 };
 extern std::array<Banner, 24> BannerTable;
+
+// The one tooltip object of the balloon help of the main window and the options dialog; empty until first
+// used, released when the main window unloads.
+extern std::unique_ptr<cToolTip> BalloonTips;
 
 // The entries of the scrolling ticker: the controls of entry n (1 .. TickerCount) on frmScrollTicker.
 // Entry n belongs to grid row n + 1. TickerCount is what element 0 of TickerLabels holds.

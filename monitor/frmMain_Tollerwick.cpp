@@ -6,6 +6,7 @@
 #include "library/VYK_File_Dir.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
+#include "monitor/Tollerwick_Tooltip.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Convert.h"
 #include "platform/runtime/Events.h"
@@ -153,6 +154,7 @@ void frmMain_Tollerwick::Design() {
   // handlers
   chkAlarmSnd.Click = [this] { chkAlarmSnd_Click(); };
   chkScrollingTicker.Click = [this] { chkScrollingTicker_Click(); };
+  chkTooltip.Click = [this] { chkTooltip_Click(); };
   TimerTicker1.Tick = [this] { TimerTicker1_Timer(); };
   cmdAddTicker.Click = [this] { cmdAddTicker_Click(); };
   cmdDeleteTicker.Click = [this] { cmdDeleteTicker_Click(); };
@@ -178,6 +180,12 @@ void frmMain_Tollerwick::Form_Load() {
     chkScrollingTicker.SetValue(Tollerwick_Sub::chkScrollingTicker);
     chkAlarmSnd.SetValue(Tollerwick_Sub::chkAlarmSnd);
     chkTooltip.SetValue(Tollerwick_Sub::chkTooltip);
+    if (chkTooltip.Value() == 1)
+      Tollerwick_Tooltip::Set_BalloonTip_Main();
+    else
+      Tollerwick_Tooltip::Del_BalloonTip_Main();
+    std::string news = VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/News100.vyk";
+    if (VYK_File_Dir::FileExists(news)) Load_News();
     RtbNews1.SetText(NewsTable[0]);
     rt::DoEvents();
   });
@@ -204,6 +212,7 @@ void frmMain_Tollerwick::Form_Unload(int& /*Cancel*/) {
     }
   });
   Skip([&] { rt::Reset(); });
+  Skip([&] { Tollerwick_Sub::BalloonTips.reset(); });
   Skip([&] { Tollerwick_Main::MainForm = nullptr; });
   rt::End();
 }
@@ -217,6 +226,16 @@ void frmMain_Tollerwick::mnuExit1_Click() {
   Trap trap{"mnuExit1_Click of Formular frmMain_Tollerwick"};
   trap([&] { mnuExit_Click(); });
   rt::DoEvents();
+}
+
+void frmMain_Tollerwick::chkTooltip_Click() {
+  HandlerTrap("chkTooltip_Click of Formular frmMain_Tollerwick")([&] {
+    if (chkTooltip.Value() == 1)
+      Tollerwick_Tooltip::Set_BalloonTip_Main();
+    else
+      Tollerwick_Tooltip::Del_BalloonTip_Main();
+    rt::DoEvents();
+  });
 }
 
 void frmMain_Tollerwick::chkAlarmSnd_Click() {

@@ -101,6 +101,11 @@ class frmMain_Tollerwick : public rt::Form {
   void txtTicker_Change();
   void cmbProvider_Click();
   void TimerTicker1_Timer();
+  void chkTooltip_Click();
+
+  // ---- news
+  // Reads the news file into the news table.
+  void Load_News();
 
  protected:
   void Design() override;

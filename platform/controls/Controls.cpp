@@ -32,6 +32,8 @@ QColor ToQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0
 long FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
+// Text boxes keep their lines with CR LF between them, as the program writes and reads them.
+std::string WithCrLf(QString s) { return s.replace("\r\n", "\n").replace('\n', "\r\n").toStdString(); }
 
 // A label or picture that reports clicks.
 class ClickLabel : public QLabel {
@@ -390,7 +392,7 @@ TextBox::TextBox(Form& owner, std::string name, bool multiLine) : Control(owner,
     Attach(e);
     QObject::connect(e, &QPlainTextEdit::textChanged, [this] {
       // textChanged also follows changes from code, which SetText reports itself
-      const std::string now = S(static_cast<QPlainTextEdit*>(widget_)->toPlainText());
+      const std::string now = WithCrLf(static_cast<QPlainTextEdit*>(widget_)->toPlainText());
       if (now == lastText_) return;
       lastText_ = now;
       Fire(Change);
@@ -407,7 +409,7 @@ TextBox::TextBox(Form& owner, std::string name, bool multiLine) : Control(owner,
 }
 std::string TextBox::Text() {
   Touch();
-  if (multiLine_) return S(static_cast<QPlainTextEdit*>(widget_)->toPlainText());
+  if (multiLine_) return WithCrLf(static_cast<QPlainTextEdit*>(widget_)->toPlainText());
   return S(static_cast<QLineEdit*>(widget_)->text());
 }
 void TextBox::SetText(const std::string& text) {
@@ -845,7 +847,7 @@ RichTextBox::RichTextBox(Form& owner, std::string name) : Control(owner, std::mo
 }
 std::string RichTextBox::Text() {
   Touch();
-  return S(static_cast<QTextEdit*>(widget_)->toPlainText());
+  return WithCrLf(static_cast<QTextEdit*>(widget_)->toPlainText());
 }
 void RichTextBox::SetText(const std::string& text) {
   Touch();

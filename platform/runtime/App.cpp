@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <climits>
 #include <map>
+#include <memory>
 #include <cstdlib>
 
 namespace rt {
@@ -47,16 +48,21 @@ namespace rt {
 bool AppObject::PrevInstance() const {
   // The first instance holds a lock file in the user's runtime folder as long as it runs; a lock left
   // by an instance that died is taken over. The answer is kept for the process (per lock file).
-  static std::map<QString, bool> answers;
+  struct Answer {
+    std::unique_ptr<QLockFile> lock;  // held until the process ends
+    bool other = false;
+  };
+  static auto& answers = *new std::map<QString, Answer>;  // the locks stay until the process ends
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   const QString folder = runtime && *runtime ? QString::fromLocal8Bit(runtime) : QDir::tempPath();
   const QString path = folder + "/tollerwick-" + QString::number(::getuid()) + ".lock";
-  if (auto it = answers.find(path); it != answers.end()) return it->second;
-  auto* lock = new QLockFile(path);  // held until the process ends
-  lock->setStaleLockTime(0);
-  const bool other = !lock->tryLock(0);
-  if (other) delete lock;
-  answers[path] = other;
+  if (auto it = answers.find(path); it != answers.end()) return it->second.other;
+  Answer& answer = answers[path];
+  answer.lock = std::make_unique<QLockFile>(path);
+  answer.lock->setStaleLockTime(0);
+  answer.other = !answer.lock->tryLock(0);
+  if (answer.other) answer.lock.reset();
+  const bool other = answer.other;
   return other;
 }
 

@@ -7,9 +7,10 @@
 
 namespace rt {
 namespace {
+// Kept for the whole process, also while static objects are destroyed at its end.
 std::map<long, QPointer<QWidget>>& Table() {
-  static std::map<long, QPointer<QWidget>> table;
-  return table;
+  static auto* table = new std::map<long, QPointer<QWidget>>;
+  return *table;
 }
 long g_next = 0x10010;
 }  // namespace

@@ -4,28 +4,52 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <map>
+#include <vector>
 
 #include "platform/runtime/Handles.h"
 
 namespace win32 {
 namespace {
 
+// What the layer keeps of a window besides the widget: its procedure and its style.
+struct WindowData {
+  long proc = reinterpret_cast<long>(&DefWindowProcA);
+  long style = 0;
+};
+
+std::map<long, WindowData>& Windows() {
+  static std::map<long, WindowData> windows;
+  return windows;
+}
+
+WindowData* DataOf(long hWnd) {
+  if (!rt::WidgetOf(hWnd)) {
+    Windows().erase(hWnd);
+    return nullptr;
+  }
+  return &Windows()[hWnd];
+}
+
 // Moves a window with the mouse until its button is released, where the window system cannot.
 class WindowDrag : public QObject {
  public:
-  WindowDrag(QWidget* window) : window_(window), offset_(QCursor::pos() - window->pos()) {
+  explicit WindowDrag(QWidget* window) : window_(window), offset_(QCursor::pos() - window->pos()) {
     qApp->installEventFilter(this);
   }
 
  protected:
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::MouseMove) {
+    if (e->type() == QEvent::MouseMove && window_) {
       window_->move(static_cast<QMouseEvent*>(e)->globalPosition().toPoint() - offset_);
-      return false;
-    }
-    if (e->type() == QEvent::MouseButtonRelease) {
+    } else if (e->type() == QEvent::MouseButtonRelease) {
       qApp->removeEventFilter(this);
       deleteLater();
     }
@@ -33,9 +57,187 @@ class WindowDrag : public QObject {
   }
 
  private:
-  QWidget* window_;
+  QPointer<QWidget> window_;
   QPoint offset_;
 };
+
+QColor ColorOf(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// A window of the tooltip class: shows a tool's text when the mouse rests on the tool, as a rectangle or
+// as a balloon with a stem pointing at the mouse (or at the tool's middle for a centred tool).
+class TooltipWindow : public QWidget {
+ public:
+  struct Tool {
+    long hwnd, uId, flags;
+    QString text;
+    QPointer<QWidget> widget;
+  };
+
+  TooltipWindow() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    initial_.setSingleShot(true);
+    autopop_.setSingleShot(true);
+    connect(&initial_, &QTimer::timeout, this, [this] { Pop(); });
+    connect(&autopop_, &QTimer::timeout, this, [this] { hide(); });
+  }
+  ~TooltipWindow() override {
+    for (Tool& t : tools_)
+      if (t.widget) t.widget->removeEventFilter(this);
+  }
+
+  QColor back{0xFF, 0xFF, 0xE1}, text{Qt::black};
+  int initialMs = 500, autopopMs = 5000, maxWidth = -1;
+  long* style = nullptr;
+
+  bool Balloon() const { return style && (*style & TTS_BALLOON); }
+  QString Shown() const { return isVisible() ? current_ : QString(); }
+
+  void Add(const TOOLINFOA& info) {
+    Remove(info.hwnd, info.uId);
+    Tool tool{info.hwnd, info.uId, info.uFlags, QString::fromLocal8Bit(info.lpszText ? info.lpszText : ""), {}};
+    if (info.uFlags & TTF_IDISHWND) tool.widget = rt::WidgetOf(info.uId);
+    if (tool.widget && (info.uFlags & TTF_SUBCLASS)) tool.widget->installEventFilter(this);
+    tools_.push_back(tool);
+  }
+
+  void Remove(long hwnd, long uId) {
+    for (auto it = tools_.begin(); it != tools_.end(); ++it) {
+      if (it->hwnd == hwnd && it->uId == uId) {
+        if (it->widget) it->widget->removeEventFilter(this);
+        if (active_ == it->widget) Cancel();
+        tools_.erase(it);
+        return;
+      }
+    }
+  }
+
+  void ShowNow(QWidget* toolWidget) {
+    active_ = toolWidget;
+    Pop();
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    auto* w = qobject_cast<QWidget*>(watched);
+    switch (e->type()) {
+      case QEvent::Enter:
+        active_ = w;
+        initial_.start(initialMs);
+        break;
+      case QEvent::Leave:
+      case QEvent::MouseButtonPress:
+      case QEvent::Hide:
+        if (active_ == w) Cancel();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath path;
+    const QRectF body = rect().adjusted(1, Balloon() ? kStem + 1 : 1, -1, -1);
+    if (Balloon()) {
+      path.addRoundedRect(body, 8, 8);
+      QPainterPath stem;
+      const double x = std::clamp<double>(stemX_, body.left() + 12, body.right() - 24);
+      stem.moveTo(x, body.top() + 1);
+      stem.lineTo(x, 1);
+      stem.lineTo(x + 14, body.top() + 1);
+      path = path.united(stem);
+    } else {
+      path.addRect(body);
+    }
+    p.setPen(QPen(QColor(0x76, 0x76, 0x76), 1));
+    p.setBrush(back);
+    p.drawPath(path);
+    p.setPen(text);
+    p.setFont(font());
+    p.drawText(body.adjusted(kPad, kPad, -kPad, -kPad), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, current_);
+  }
+
+ private:
+  static constexpr int kStem = 12, kPad = 6;
+
+  void Cancel() {
+    initial_.stop();
+    autopop_.stop();
+    hide();
+    active_ = nullptr;
+  }
+
+  void Pop() {
+    if (!active_) return;
+    const Tool* tool = nullptr;
+    for (const Tool& t : tools_)
+      if (t.widget == active_) tool = &t;
+    if (!tool || tool->text.isEmpty()) return;
+    current_ = tool->text;
+    current_.replace("\r\n", "\n");
+    // lines wider than the maximum width are wrapped; the others keep their length
+    const QFontMetrics fm(font());
+    const int limit = maxWidth > 0 ? maxWidth : 10000;
+    const QRect text = fm.boundingRect(QRect(0, 0, limit, 10000), Qt::AlignLeft | Qt::TextWordWrap, current_);
+    const int top = Balloon() ? kStem : 0;
+    resize(text.width() + 2 * kPad + 4, text.height() + 2 * kPad + 4 + top);
+    QPoint at;
+    if (tool->flags & TTF_CENTERTIP) {
+      const QPoint below = active_->mapToGlobal(QPoint(active_->width() / 2, active_->height()));
+      at = QPoint(below.x() - width() / 2, below.y());
+    } else {
+      at = QCursor::pos() + QPoint(-16, 20);
+    }
+    if (const QScreen* s = QGuiApplication::screenAt(at)) {
+      const QRect area = s->availableGeometry();
+      at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - width())));
+      at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - height())));
+    }
+    stemX_ = (tool->flags & TTF_CENTERTIP) ? width() / 2 - 7 : 14;
+    move(at);
+    show();
+    update();
+    autopop_.start(autopopMs);
+  }
+
+  std::vector<Tool> tools_;
+  QPointer<QWidget> active_;
+  QTimer initial_, autopop_;
+  QString current_;
+  int stemX_ = 14;
+};
+
+TooltipWindow* TooltipOf(long hWnd) { return dynamic_cast<TooltipWindow*>(rt::WidgetOf(hWnd)); }
+
+long TooltipMessage(TooltipWindow* tip, long msg, long wParam, long lParam) {
+  switch (msg) {
+    case TTM_SETTIPTEXTCOLOR: tip->text = ColorOf(wParam); return 0;
+    case TTM_SETTIPBKCOLOR: tip->back = ColorOf(wParam); return 0;
+    case TTM_SETMAXTIPWIDTH: {
+      const long old = tip->maxWidth;
+      tip->maxWidth = static_cast<int>(lParam);
+      return old;
+    }
+    case TTM_SETDELAYTIME:
+      if (wParam == TTDT_INITIAL) tip->initialMs = static_cast<int>(lParam);
+      if (wParam == TTDT_AUTOPOP) tip->autopopMs = static_cast<int>(lParam);
+      return 0;
+    case TTM_ADDTOOLA:
+      if (!lParam) return 0;
+      tip->Add(*reinterpret_cast<const TOOLINFOA*>(lParam));
+      return 1;
+    case TTM_DELTOOLA:
+      if (lParam) {
+        const auto* info = reinterpret_cast<const TOOLINFOA*>(lParam);
+        tip->Remove(info->hwnd, info->uId);
+      }
+      return 0;
+    default: return 0;
+  }
+}
 
 }  // namespace
 
@@ -44,15 +246,45 @@ long ReleaseCapture() {
   return 1;
 }
 
-long SendMessageA(long hWnd, long msg, long wParam, long /*lParam*/) {
-  if (msg != WM_NCLBUTTONDOWN || wParam != HTCAPTION) return 0;
+long DefWindowProcA(long hWnd, long msg, long wParam, long lParam) {
   QWidget* w = rt::WidgetOf(hWnd);
   if (!w) return 0;
-  QWidget* top = w->window();
-  QWindow* handle = top->windowHandle();
-  if (handle && handle->startSystemMove()) return 0;
-  new WindowDrag(top);
+  if (TooltipWindow* tip = TooltipOf(hWnd)) return TooltipMessage(tip, msg, wParam, lParam);
+  if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
+    QWidget* top = w->window();
+    QWindow* handle = top->windowHandle();
+    if (!(handle && handle->startSystemMove())) new WindowDrag(top);
+  }
   return 0;
+}
+
+long SendMessageA(long hWnd, long msg, long wParam, long lParam) {
+  WindowData* data = DataOf(hWnd);
+  if (!data) return 0;
+  return CallWindowProcA(data->proc, hWnd, msg, wParam, lParam);
+}
+
+long CallWindowProcA(long prevWndProc, long hWnd, long msg, long wParam, long lParam) {
+  if (!prevWndProc) return 0;
+  return reinterpret_cast<WNDPROC>(prevWndProc)(hWnd, msg, wParam, lParam);
+}
+
+long SetWindowLongA(long hWnd, long index, long newLong) {
+  WindowData* data = DataOf(hWnd);
+  if (!data) return 0;
+  long* field = index == GWL_WNDPROC ? &data->proc : index == GWL_STYLE ? &data->style : nullptr;
+  if (!field) return 0;
+  const long old = *field;
+  *field = newLong;
+  if (index == GWL_STYLE)
+    if (TooltipWindow* tip = TooltipOf(hWnd)) tip->update();
+  return old;
+}
+
+long GetWindowLongA(long hWnd, long index) {
+  WindowData* data = DataOf(hWnd);
+  if (!data) return 0;
+  return index == GWL_WNDPROC ? data->proc : index == GWL_STYLE ? data->style : 0;
 }
 
 long SetWindowPos(long hWnd, long hWndInsertAfter, long x, long y, long cx, long cy, long flags) {
@@ -67,6 +299,43 @@ long SetWindowPos(long hWnd, long hWndInsertAfter, long x, long y, long cx, long
   if (!(flags & SWP_NOMOVE)) top->move(static_cast<int>(x), static_cast<int>(y));
   if (!(flags & SWP_NOSIZE)) top->resize(static_cast<int>(cx), static_cast<int>(cy));
   return 1;
+}
+
+long CreateWindowExA(long, const char* className, const char*, long style, long, long, long, long, long, long,
+                     long, long) {
+  if (!className || QString::fromLatin1(className).compare("tooltips_class32", Qt::CaseInsensitive) != 0) return 0;
+  auto* tip = new TooltipWindow();
+  const long h = rt::HandleOf(tip);
+  WindowData& data = Windows()[h];
+  data.style = style;
+  tip->style = &data.style;
+  return h;
+}
+
+long DestroyWindow(long hWnd) {
+  QWidget* w = rt::WidgetOf(hWnd);
+  if (!w) return 0;
+  Windows().erase(hWnd);
+  delete w;
+  return 1;
+}
+
+long InitCommonControlsEx(const INITCOMMONCONTROLSEX& icc) { return icc.dwSize == 8 ? 1 : 0; }
+
+void InitCommonControls() {}
+
+std::string ShownTipText(long tooltipWindow) {
+  TooltipWindow* tip = TooltipOf(tooltipWindow);
+  return tip ? tip->Shown().toStdString() : std::string();
+}
+
+bool ShownTipIsBalloon(long tooltipWindow) {
+  TooltipWindow* tip = TooltipOf(tooltipWindow);
+  return tip && tip->isVisible() && tip->Balloon();
+}
+
+void ShowTipNow(long tooltipWindow, long toolHandle) {
+  if (TooltipWindow* tip = TooltipOf(tooltipWindow)) tip->ShowNow(rt::WidgetOf(toolHandle));
 }
 
 }  // namespace win32

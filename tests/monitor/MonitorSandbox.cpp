@@ -9,6 +9,7 @@
 #include "library/VYK_Language.h"
 #include "library/VYK_PlaySound.h"
 #include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Convert.h"
@@ -38,6 +39,7 @@ void MonitorSandbox::TearDown() {
   rt::testing::DiscardForms();
   Tollerwick_Main::MainForm = nullptr;
   VYK_PlaySound::Speech.reset();
+  Tollerwick_Sub::BalloonTips.reset();
   VYK_ErrorLog::SetErrorLamp(nullptr);
   rt::OnTerminateRequest(nullptr);
   rt::testing::ThrowOnEnd(false);

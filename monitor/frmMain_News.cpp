@@ -1,0 +1,42 @@
+// The main window's news: the news file read into the news table.
+
+#include "library/ErrorTrap.h"
+#include "library/VYK_File_Dir.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Error.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Strings.h"
+
+void frmMain_Tollerwick::Load_News() {
+  using namespace Tollerwick_Sub;
+  int f = 0;
+  Trap trap{"Load_News of Formular frmMain_Tollerwick"};
+  trap([&] {
+    f = rt::FreeFile();
+    rt::Open(VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/News100.vyk", rt::OpenMode::Input, f);
+    if (rt::Lof(f) == 0) return;
+    const std::string header = rt::LineInput(f);
+    if (rt::Left(header, 3) != "vyk" || rt::Eof(f)) {
+      RtbNews1.SetText("Error in News Download");
+      return;
+    }
+    const std::string date = rt::Right(header, 8);
+    const std::string count = rt::Trim(rt::LineInput(f));
+    if (!rt::IsNumeric(count)) {
+      RtbNews1.SetText("Error in News Download");
+      return;
+    }
+    NewsCount = rt::CInt(count);
+    for (int i = 0; i < NewsCount; ++i) {
+      if (i >= static_cast<int>(NewsTable.size())) rt::Raise(rt::errSubscript);
+      NewsTable[i] = "VYK News -- " + date + rt::vbCrLf;
+      for (std::string line = rt::LineInput(f); line != "###"; line = rt::LineInput(f)) NewsTable[i] += line;
+    }
+  });
+  Skip([&] {
+    if (f) rt::Close(f);
+  });
+}

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "tests/monitor/MonitorSandbox.h"
+
+using Tollerwick_Main::MainForm;
+using namespace Tollerwick_Sub;
+
+class News : public MonitorSandbox {
+ protected:
+  std::string NewsFile() const { return home + "/download/News100.vyk"; }
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    NewsTable = {};
+    NewsCount = 0;
+  }
+};
+
+TEST_F(News, ANewsFileLeftByTheLastRunIsShownAtTheStart) {
+  WriteFile(NewsFile(),
+            "vyk news of 12/06/26\r\n 2 \r\nMarkets open \r\nhigher.\r\n###\r\nOne line item\r\n###\r\n");
+  ASSERT_TRUE(RunMain());
+  EXPECT_EQ(NewsCount, 2);
+  EXPECT_EQ(NewsTable[0], "VYK News -- 12/06/26\r\nMarkets open higher.");
+  EXPECT_EQ(NewsTable[1], "VYK News -- 12/06/26\r\nOne line item");
+  EXPECT_EQ(MainForm->RtbNews1.Text(), NewsTable[0]);
+}
+
+TEST_F(News, AFileThatIsNotANewsListIsToldAndKeepsTheOldItems) {
+  ASSERT_TRUE(RunMain());
+  NewsTable[0] = "old item";
+  WriteFile(NewsFile(), "<html>Service unavailable</html>\r\n1\r\nx\r\n###\r\n");
+  MainForm->Load_News();
+  EXPECT_EQ(MainForm->RtbNews1.Text(), "Error in News Download");
+  EXPECT_EQ(NewsTable[0], "old item");
+  WriteFile(NewsFile(), "vyk 12/06/26\r\nmany\r\n");
+  MainForm->RtbNews1.SetText("");
+  MainForm->Load_News();
+  EXPECT_EQ(MainForm->RtbNews1.Text(), "Error in News Download");
+  // an empty file changes nothing and tells nothing
+  WriteFile(NewsFile(), "");
+  MainForm->RtbNews1.SetText("shown");
+  MainForm->Load_News();
+  EXPECT_EQ(MainForm->RtbNews1.Text(), "shown");
+  EXPECT_EQ(ErrorLog().find("Load_News"), std::string::npos);
+}
+
+TEST_F(News, AnItemCutShortIsLoggedAndTheItemsBeforeItStay) {
+  ASSERT_TRUE(RunMain());
+  WriteFile(NewsFile(), "vyk 12/06/26\r\n3\r\nfirst\r\n###\r\nsecond without end\r\n");
+  MainForm->Load_News();
+  EXPECT_EQ(NewsCount, 3);
+  EXPECT_EQ(NewsTable[0], "VYK News -- 12/06/26\r\nfirst");
+  EXPECT_NE(ErrorLog().find("Load_News of Formular frmMain_Tollerwick  0  62  Input past end of file"),
+            std::string::npos);
+}
