@@ -93,7 +93,7 @@ void Main() {
   trap([&] { MainForm->Refresh(); });
   trap([&] { rt::DoEvents(); });
 
-  trap([&] { Tollerwick_Sub::SelectedRow = "2"; });
+  trap([&] { Tollerwick_Sub::SelectedRow = std::to_string(2); });
   trap([&] { Tollerwick_Sub::ForceNewsDownload = true; });
   trap([&] { Tollerwick_Sub::BannerIndex = 0; });
   trap([&] { Tollerwick_Sub::NewsIndex = 0; });

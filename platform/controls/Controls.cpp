@@ -4,7 +4,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
+#include <QPixmapCache>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -566,8 +569,16 @@ void PictureBox::Show() {
     l->clear();
     return;
   }
-  QPixmap p(Q(picture_));
-  if (p.isNull()) Raise(errInvalidCall, "Invalid picture");
+  // the same picture file is read once while it stays unchanged
+  const QFileInfo info(Q(picture_));
+  const QString key = info.absoluteFilePath() + "|" + QString::number(info.lastModified().toMSecsSinceEpoch()) + "|" +
+                      QString::number(info.size());
+  QPixmap p;
+  if (!QPixmapCache::find(key, &p)) {
+    p = QPixmap(Q(picture_));
+    if (p.isNull()) Raise(errInvalidCall, "Invalid picture");
+    QPixmapCache::insert(key, p);
+  }
   l->setScaledContents(stretch_);
   l->setPixmap(p);
 }

@@ -321,10 +321,13 @@ void Form::PopupMenu(Menu& menu) {
   if (QMenu* m = menu.NativeMenu()) m->exec(QCursor::pos());
 }
 
-void Form::Adopt(std::unique_ptr<Control> control) { runtime_.push_back(std::move(control)); }
+void Form::Adopt(std::unique_ptr<Control> control) {
+  const std::string name = control->Name();
+  runtime_[name] = std::move(control);
+}
 
-void Form::Adopt(Control* control) { controls_.push_back(control); }
-void Form::Release(Control* control) { controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end()); }
+void Form::Adopt(Control* control) { controls_.insert(control); }
+void Form::Release(Control* control) { controls_.erase(control); }
 void Form::Adopt(Timer* timer) { timers_.push_back(timer); }
 void Form::Release(Timer* timer) { timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end()); }
 
@@ -333,19 +336,14 @@ void Form::ThrowNameInUse(const std::string& name) {
 }
 
 Control* Form::FindControl(const std::string& name) {
-  for (auto& c : runtime_)
-    if (c->Name() == name) return c.get();
-  return nullptr;
+  auto it = runtime_.find(name);
+  return it == runtime_.end() ? nullptr : it->second.get();
 }
 
 void Form::RemoveControl(const std::string& name) {
-  for (auto it = runtime_.begin(); it != runtime_.end(); ++it) {
-    if ((*it)->Name() == name) {
-      runtime_.erase(it);
-      return;
-    }
-  }
-  Raise(730, "Control '" + name + "' not found");
+  auto it = runtime_.find(name);
+  if (it == runtime_.end()) Raise(730, "Control '" + name + "' not found");
+  runtime_.erase(it);
 }
 
 const std::vector<Form*>& Forms() { return LoadedForms(); }

@@ -6,7 +6,9 @@
 // Positions and sizes are in twips (1440 to the inch of the screen).
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -124,10 +126,10 @@ class Form {
   void Release(Timer* timer);
   friend class Control;
   friend class Timer;
-  std::vector<Control*> controls_;
+  std::unordered_set<Control*> controls_;
   std::vector<Timer*> timers_;
   [[noreturn]] static void ThrowNameInUse(const std::string& name);
-  std::vector<std::unique_ptr<Control>> runtime_;
+  std::map<std::string, std::unique_ptr<Control>> runtime_;
   friend void testing::DiscardForms();
   void Resized();
 
