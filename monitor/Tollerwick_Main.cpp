@@ -99,6 +99,9 @@ void Main() {
   trap([&] { Tollerwick_Sub::NewsIndex = 0; });
   trap([&] { Tollerwick_Sub::BannerTable[0].link = kMakerHomePage; });
 
+  trap([&] {
+    if (Tollerwick_Sub::chkStartInTray == 1) MainForm->cmdSetTray_Click();
+  });
   trap([&] { Tollerwick_Sub::MakeInitialDirectoryTree(); });
   trap([&] { MainForm->FillGrid(true); });
 

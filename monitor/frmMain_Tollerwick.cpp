@@ -155,6 +155,9 @@ void frmMain_Tollerwick::Design() {
   chkAlarmSnd.Click = [this] { chkAlarmSnd_Click(); };
   chkScrollingTicker.Click = [this] { chkScrollingTicker_Click(); };
   chkTooltip.Click = [this] { chkTooltip_Click(); };
+  cmdSetTray.Click = [this] { cmdSetTray_Click(); };
+  mnuShow.Click = [this] { mnuShow_Click(); };
+  lblError.Click = [this] { lblError_Click(); };
   TimerTicker1.Tick = [this] { TimerTicker1_Timer(); };
   cmdAddTicker.Click = [this] { cmdAddTicker_Click(); };
   cmdDeleteTicker.Click = [this] { cmdDeleteTicker_Click(); };

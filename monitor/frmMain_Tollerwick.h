@@ -103,6 +103,11 @@ class frmMain_Tollerwick : public rt::Form {
   void TimerTicker1_Timer();
   void chkTooltip_Click();
 
+  // ---- tray and error lamp
+  void cmdSetTray_Click();
+  void mnuShow_Click();
+  void lblError_Click();
+
   // ---- news
   // Reads the news file into the news table.
   void Load_News();

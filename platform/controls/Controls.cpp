@@ -1,5 +1,7 @@
 #include "platform/controls/Controls.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -745,6 +747,7 @@ void Timer::Update() {
 // ---- Menu
 
 Menu::Menu(Form& owner, std::string name, Menu* parent) : form_(owner), name_(std::move(name)), parent_(parent) {
+  form_.menus_.push_back(this);
   action_ = new QAction(owner.Window());
   action_->setObjectName(QString::fromStdString(name_));
   QObject::connect(action_, &QAction::triggered, [this] {
@@ -757,7 +760,10 @@ Menu::Menu(Form& owner, std::string name, Menu* parent) : form_(owner), name_(st
     owner.MainWindow()->menuBar()->addAction(action_);
   }
 }
-Menu::~Menu() = default;
+Menu::~Menu() {
+  auto& menus = form_.menus_;
+  menus.erase(std::remove(menus.begin(), menus.end(), this), menus.end());
+}
 void Menu::Rebuild() {
   if (!menu_) {
     menu_ = new QMenu(form_.Window());

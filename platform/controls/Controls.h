@@ -241,6 +241,7 @@ class Menu {
   // A menu of the form's menu bar, or an item of another menu.
   Menu(Form& owner, std::string name, Menu* parent = nullptr);
   ~Menu();
+  const std::string& Name() const { return name_; }
   std::string Caption();
   void SetCaption(const std::string& caption);
   bool Visible();

@@ -16,6 +16,8 @@ struct AppObject {
   int Major;
   int Minor;
   int Revision;
+  // The program's instance handle.
+  long hInstance() const { return 0x400000; }
   // True when another instance of the program runs for this user.
   bool PrevInstance() const;
   AppObject();

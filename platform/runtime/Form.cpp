@@ -348,6 +348,18 @@ void Form::RemoveControl(const std::string& name) {
 
 const std::vector<Form*>& Forms() { return LoadedForms(); }
 
+Form* FormOfHandle(long hWnd) {
+  for (Form* f : LoadedForms())
+    if (HandleOf(f->Window()) == hWnd) return f;
+  return nullptr;
+}
+
+Menu* Form::FindMenu(const std::string& name) {
+  for (Menu* m : menus_)
+    if (m->Name() == name) return m;
+  return nullptr;
+}
+
 void testing::DiscardForms() {
   while (!LoadedForms().empty()) {
     Form* f = LoadedForms().back();

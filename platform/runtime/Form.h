@@ -78,8 +78,10 @@ class Form {
   void SetBackColor(long color);
   // The window's own icon, from a picture file.
   void SetIcon(const std::string& picturePath);
-  // Shows a menu of this form at the mouse.
+  // Shows a menu of this form at the mouse; the chosen item's handler runs before it returns.
   void PopupMenu(Menu& menu);
+  // The form's menu of that name, or nullptr.
+  Menu* FindMenu(const std::string& name);
 
   // Controls created while the program runs, by name. A name in use raises 727; a removed control's
   // name can be used again. They stay until removed, also when the form is unloaded.
@@ -126,6 +128,8 @@ class Form {
   void Release(Timer* timer);
   friend class Control;
   friend class Timer;
+  friend class Menu;
+  std::vector<Menu*> menus_;
   std::unordered_set<Control*> controls_;
   std::vector<Timer*> timers_;
   [[noreturn]] static void ThrowNameInUse(const std::string& name);
@@ -142,6 +146,8 @@ class Form {
 
 // The loaded forms, in the order they were loaded.
 const std::vector<Form*>& Forms();
+// The loaded form whose window has this handle, or nullptr.
+Form* FormOfHandle(long hWnd);
 
 namespace testing {
 // Hides every loaded form and marks it unloaded without running its handlers (between tests).

@@ -4,11 +4,15 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QProcess>
+#include <QUrl>
 #include <QSocketNotifier>
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Form.h"
 
@@ -67,6 +71,20 @@ void End(int code) {
   if (g_throwOnEnd) throw EndOfProcess{code};
   std::fflush(nullptr);
   ::_exit(code);
+}
+
+void Shell(const std::string& pathName, int /*windowStyle*/) {
+  const QString command = QString::fromStdString(pathName).trimmed();
+  const qsizetype blank = command.indexOf(' ');
+  const QString program = blank < 0 ? command : command.left(blank);
+  const QString argument = blank < 0 ? QString() : command.mid(blank + 1).trimmed();
+  bool started = false;
+  if (program.compare("notepad.exe", Qt::CaseInsensitive) == 0 || program.compare("notepad", Qt::CaseInsensitive) == 0) {
+    started = !argument.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(argument));
+  } else {
+    started = QProcess::startDetached(program, argument.isEmpty() ? QStringList() : QStringList{argument});
+  }
+  if (!started) Raise(errFileNotFound);
 }
 
 void OnTerminateRequest(std::function<void()> handler) { g_terminate = std::move(handler); }

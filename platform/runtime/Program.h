@@ -2,11 +2,16 @@
 // The process: the application object, the program's entry procedure, the end.
 
 #include <functional>
+#include <string>
 
 namespace rt {
 
 // Creates the application, runs `main`, then lets events run while forms are loaded. Returns the exit code.
 int Run(int argc, char** argv, void (*main)());
+// Starts a program: its name, a blank, its argument (one file). The text editor "notepad.exe" is the
+// desktop's editor for the file. No shell reads the text. 53 when the program cannot be started.
+void Shell(const std::string& pathName, int windowStyle = 1);
+
 // Ends the process at once: every open file is closed first, no further event runs.
 [[noreturn]] void End(int code = 0);
 // What End throws instead of ending the process while a test runs the program's code in its own process.

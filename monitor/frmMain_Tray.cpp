@@ -1,0 +1,56 @@
+// The main window in the notification area, and the error lamp.
+
+#include "library/ErrorTrap.h"
+#include "library/VYK_API.h"
+#include "library/VYK_File_Dir.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Program.h"
+
+using namespace VYK_API;
+
+namespace {
+Trap Here(const char* procedure) { return HandlerTrap(std::string(procedure) + " of Formular frmMain_Tollerwick"); }
+constexpr long kTrayMessage = 0x40F;
+}  // namespace
+
+void frmMain_Tollerwick::cmdSetTray_Click() {
+  Here("cmdSetTray_Click")([&] {
+    TrayHwnd = hWnd();
+    TrayIconID = rt::App.hInstance();
+    TrayTipText = std::string("Tollerwick") + '\0';
+    PrevWndProc = win32::SetWindowLongA(TrayHwnd, win32::GWL_WNDPROC, reinterpret_cast<long>(&TrayWndProc));
+    TrayIconData.cbSize = 88;
+    TrayIconData.hWnd = TrayHwnd;
+    TrayIconData.uID = TrayIconID;
+    TrayIconData.uFlags = win32::NIF_MESSAGE | win32::NIF_ICON | win32::NIF_TIP;
+    TrayIconData.uCallbackMessage = kTrayMessage;
+    TrayIconData.hIcon = win32::WindowIconHandle(TrayHwnd);
+    TrayIconData.szTip = TrayTipText + std::string(64 - TrayTipText.size(), ' ');
+    win32::Shell_NotifyIconA(win32::NIM_ADD, TrayIconData);
+    AnimateTray(1, TrayHwnd);
+    Hide();
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::mnuShow_Click() {
+  Here("mnuShow_Click")([&] {
+    win32::SetWindowLongA(TrayHwnd, win32::GWL_WNDPROC, PrevWndProc);
+    win32::Shell_NotifyIconA(win32::NIM_DELETE, TrayIconData);
+    AnimateTray(0, TrayHwnd);
+    rt::DoEvents();
+    Show();
+    rt::DoEvents();
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::lblError_Click() {
+  // The lamp turns green and the label goes also when the log cannot be opened.
+  Trap trap{"cmdShowLog_Click of Formular FrmMain"};
+  trap([&] { rt::Shell("notepad.exe " + VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/error.log", 1); });
+  trap([&] { ErrorIndicator.SetBackColor(0x00FF00); });
+  trap([&] { lblError.SetVisible(false); });
+}

@@ -1,0 +1,145 @@
+#include "platform/win32/Shell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QRubberBand>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QUrl>
+#include <QVariantAnimation>
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "platform/runtime/Handles.h"
+
+namespace win32 {
+namespace {
+
+struct TrayIcon {
+  std::unique_ptr<QSystemTrayIcon> icon;
+  long callback = 0;
+  std::string tip;
+};
+
+std::map<std::pair<long, long>, TrayIcon>& Icons() {
+  static auto* icons = new std::map<std::pair<long, long>, TrayIcon>;
+  return *icons;
+}
+
+QString TipText(const std::string& szTip) {
+  const std::string visible = szTip.substr(0, std::min(szTip.find('\0'), static_cast<size_t>(63)));
+  return QString::fromLocal8Bit(visible.data(), static_cast<qsizetype>(visible.size()));
+}
+
+long MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
+  switch (reason) {
+    case QSystemTrayIcon::DoubleClick: return WM_LBUTTONDBLCLK;
+    case QSystemTrayIcon::Context: return WM_RBUTTONDOWN;
+    case QSystemTrayIcon::MiddleClick: return WM_MBUTTONUP;
+    default: return WM_LBUTTONUP;
+  }
+}
+
+}  // namespace
+
+long WindowIconHandle(long hWnd) { return rt::WidgetOf(hWnd) ? hWnd : 0; }
+
+long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
+  const auto key = std::make_pair(data.hWnd, data.uID);
+  auto& icons = Icons();
+  if (dwMessage == NIM_DELETE) {
+    return icons.erase(key) ? 1 : 0;
+  }
+  if (dwMessage != NIM_ADD && dwMessage != NIM_MODIFY) return 0;
+  if (dwMessage == NIM_ADD && icons.count(key)) return 0;
+  if (dwMessage == NIM_MODIFY && !icons.count(key)) return 0;
+  TrayIcon& t = icons[key];
+  if (!t.icon) {
+    t.icon = std::make_unique<QSystemTrayIcon>();
+    const long hWnd = data.hWnd, uID = data.uID;
+    QObject::connect(t.icon.get(), &QSystemTrayIcon::activated, [hWnd, uID](QSystemTrayIcon::ActivationReason r) {
+      testing::ClickTrayIcon(hWnd, uID, MouseMessageOf(r));
+    });
+  }
+  if (data.uFlags & NIF_MESSAGE) t.callback = data.uCallbackMessage;
+  if (data.uFlags & NIF_ICON) {
+    QWidget* owner = rt::WidgetOf(data.hIcon);
+    QIcon icon = owner ? owner->window()->windowIcon() : QIcon();
+    if (icon.isNull()) icon = QGuiApplication::windowIcon();
+    t.icon->setIcon(icon);
+  }
+  if (data.uFlags & NIF_TIP) {
+    t.tip = TipText(data.szTip).toStdString();
+    t.icon->setToolTip(QString::fromStdString(t.tip));
+  }
+  t.icon->show();
+  return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+}
+
+long FindWindowA(const char*, const char*) { return 0; }
+
+long GetWindow(long, long) { return 0; }
+
+long GetClassNameA(long hWnd, std::string& buffer, long size) {
+  QWidget* w = rt::WidgetOf(hWnd);
+  if (!w || size <= 0) return 0;
+  const std::string name = w->metaObject()->className();
+  const std::string copied = name.substr(0, static_cast<size_t>(size - 1));
+  buffer.assign(copied);
+  buffer.push_back('\0');
+  return static_cast<long>(copied.size());
+}
+
+long GetWindowRect(long hWnd, RECT& rect) {
+  QWidget* w = rt::WidgetOf(hWnd);
+  if (!w) return 0;
+  const QRect g = w->window()->frameGeometry();
+  rect = RECT{g.left(), g.top(), g.right() + 1, g.bottom() + 1};
+  return 1;
+}
+
+long DrawAnimatedRects(long, long, const RECT& from, const RECT& to) {
+  const QRect a(QPoint(from.left, from.top), QPoint(from.right - 1, from.bottom - 1));
+  const QRect b(QPoint(to.left, to.top), QPoint(to.right - 1, to.bottom - 1));
+  if (a.isEmpty() || b.isEmpty()) return 0;
+  auto* band = new QRubberBand(QRubberBand::Rectangle);
+  band->setGeometry(a);
+  band->show();
+  auto* move = new QVariantAnimation(band);
+  move->setDuration(200);
+  move->setStartValue(a);
+  move->setEndValue(b);
+  QObject::connect(move, &QVariantAnimation::valueChanged, band, [band](const QVariant& v) { band->setGeometry(v.toRect()); });
+  QObject::connect(move, &QVariantAnimation::finished, band, &QObject::deleteLater);
+  move->start();
+  return 1;
+}
+
+long ShellExecuteA(long, const std::string&, const std::string& file, const std::string&, const std::string&, long) {
+  const QString target = QString::fromStdString(file);
+  const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl(target, QUrl::StrictMode);
+  if (!url.isValid() || url.isEmpty()) return 2;  // file not found
+  return QDesktopServices::openUrl(url) ? 42 : 31;  // 31: no program is associated
+}
+
+namespace testing {
+
+void ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
+  auto it = Icons().find(std::make_pair(hWnd, uID));
+  if (it == Icons().end()) return;
+  SendMessageA(hWnd, it->second.callback, uID, mouseMessage);
+}
+
+bool TrayIconShown(long hWnd, long uID) { return Icons().count(std::make_pair(hWnd, uID)) > 0; }
+
+std::string TrayIconTip(long hWnd, long uID) {
+  auto it = Icons().find(std::make_pair(hWnd, uID));
+  return it == Icons().end() ? std::string() : it->second.tip;
+}
+
+}  // namespace testing
+}  // namespace win32

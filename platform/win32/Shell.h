@@ -1,0 +1,53 @@
+#pragma once
+// The notification area of the desktop, the task bar's place in it, and opening documents and addresses.
+
+#include <string>
+
+#include "platform/win32/User.h"
+
+namespace win32 {
+
+enum : long { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2, NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4 };
+enum : long { WM_LBUTTONUP = 0x202, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDOWN = 0x204, WM_MBUTTONUP = 0x208 };
+
+// An icon in the notification area. Its mouse notifications arrive at hWnd's window procedure as the
+// message uCallbackMessage, with uID as wParam and the mouse message as lParam.
+struct NOTIFYICONDATA {
+  long cbSize = 88;
+  long hWnd = 0;
+  long uID = 0;
+  long uFlags = 0;
+  long uCallbackMessage = 0;
+  long hIcon = 0;
+  std::string szTip;  // 64 characters; a NUL ends the tip
+};
+
+// Adds, changes or removes the icon named by hWnd and uID; 0 when the desktop has no notification area
+// (the icon is kept all the same and appears when one comes).
+long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data);
+
+// The icon handle of a window's own icon.
+long WindowIconHandle(long hWnd);
+
+// Windows of the desktop itself: this layer knows none, so FindWindowA gives 0 for them.
+long FindWindowA(const char* className, const char* windowName);
+enum : long { GW_HWNDNEXT = 2, GW_CHILD = 5 };
+long GetWindow(long hWnd, long cmd);
+long GetClassNameA(long hWnd, std::string& buffer, long size);
+long GetWindowRect(long hWnd, RECT& rect);
+enum : long { IDANI_CAPTION = 3 };
+// Draws a frame that moves from one rectangle to the other; 0 when either is empty.
+long DrawAnimatedRects(long hWnd, long idAni, const RECT& from, const RECT& to);
+
+// Opens a document or address with the program the desktop uses for it; greater than 32 when it could.
+long ShellExecuteA(long hWnd, const std::string& operation, const std::string& file, const std::string& parameters,
+                   const std::string& directory, long showCmd);
+
+namespace testing {
+// The icon's place as the desktop reports a mouse action on it (lParam as the window procedure gets it).
+void ClickTrayIcon(long hWnd, long uID, long mouseMessage);
+bool TrayIconShown(long hWnd, long uID);
+std::string TrayIconTip(long hWnd, long uID);
+}  // namespace testing
+
+}  // namespace win32

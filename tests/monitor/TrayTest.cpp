@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTimer>
+
+#include "library/VYK_API.h"
+#include "library/VYK_ErrorLog.h"
+#include "library/VYK_GetSystemInfos.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Registry.h"
+#include "platform/win32/Shell.h"
+#include "tests/monitor/MonitorSandbox.h"
+
+using Tollerwick_Main::MainForm;
+
+class Tray : public MonitorSandbox {
+ protected:
+  long Proc() { return win32::GetWindowLongA(MainForm->hWnd(), win32::GWL_WNDPROC); }
+  long OwnProc() { return reinterpret_cast<long>(&win32::DefWindowProcA); }
+  bool IconShown() { return win32::testing::TrayIconShown(MainForm->hWnd(), rt::App.hInstance()); }
+  void DoubleClickIcon() {
+    win32::testing::ClickTrayIcon(MainForm->hWnd(), rt::App.hInstance(), win32::WM_LBUTTONDBLCLK);
+  }
+};
+
+TEST_F(Tray, TheWindowGoesToTheTrayAndComesBackByADoubleClickTwice) {
+  ASSERT_TRUE(RunMain());
+  for (int trip = 0; trip < 2; ++trip) {
+    MainForm->cmdSetTray_Click();
+    EXPECT_FALSE(MainForm->Visible());
+    EXPECT_TRUE(IconShown());
+    EXPECT_EQ(win32::testing::TrayIconTip(MainForm->hWnd(), rt::App.hInstance()), "Tollerwick");
+    EXPECT_NE(Proc(), OwnProc());
+    // a message for another icon passes straight through
+    win32::SendMessageA(MainForm->hWnd(), 0x40F, 12345, win32::WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(MainForm->Visible());
+    DoubleClickIcon();
+    EXPECT_TRUE(MainForm->Visible());
+    EXPECT_FALSE(IconShown());
+    EXPECT_EQ(Proc(), OwnProc()) << "trip " << trip;
+  }
+}
+
+TEST_F(Tray, ShowFromTheMenuBringsTheWindowBack) {
+  ASSERT_TRUE(RunMain());
+  MainForm->cmdSetTray_Click();
+  MainForm->mnuShow_Click();
+  EXPECT_TRUE(MainForm->Visible());
+  EXPECT_FALSE(IconShown());
+  EXPECT_EQ(Proc(), OwnProc());
+}
+
+TEST_F(Tray, ARightClickOpensThePopupMenuWhoseShowRestores) {
+  ASSERT_TRUE(RunMain());
+  MainForm->cmdSetTray_Click();
+  QStringList items;
+  QTimer::singleShot(100, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* a : menu->actions()) items << a->text();
+    for (QAction* a : menu->actions())
+      if (a->text() == "&Show") menu->setActiveAction(a);
+    for (QAction* a : menu->actions())
+      if (a->text() == "&Show") {
+        menu->close();
+        a->trigger();
+      }
+  });
+  win32::testing::ClickTrayIcon(MainForm->hWnd(), rt::App.hInstance(), win32::WM_RBUTTONDOWN);
+  EXPECT_EQ(items, (QStringList{"&Show", "&Options", "&Exit"}));
+  EXPECT_TRUE(MainForm->Visible());
+  EXPECT_FALSE(IconShown());
+}
+
+TEST_F(Tray, StartingInTheTrayHidesTheWindowBeforeTheTableIsBuilt) {
+  VYK_GetSystemInfos::RegAppName = "Brennavale";
+  VYK_GetSystemInfos::GetPCInfos();
+  rt::SaveSetting(UserApp(), "Settings", "chkStartInTray", "1");
+  ASSERT_TRUE(RunMain());
+  EXPECT_FALSE(MainForm->Visible());
+  EXPECT_TRUE(IconShown());
+  EXPECT_EQ(MainForm->FG3.Rows(), 3);
+  DoubleClickIcon();
+  EXPECT_TRUE(MainForm->Visible());
+}
+
+TEST_F(Tray, TheErrorLampLightsAndTheLabelResetsItEvenWhenTheLogCannotBeOpened) {
+  ASSERT_TRUE(RunMain());
+  VYK_ErrorLog::WriteErrorLog(true, "Brennavale", "x of Modul y", 0, 5, "test");
+  EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x8080FF);
+  EXPECT_TRUE(MainForm->lblError.Visible());
+  // offscreen there is no editor to open the log with
+  MainForm->lblError_Click();
+  EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x00FF00);
+  EXPECT_FALSE(MainForm->lblError.Visible());
+  EXPECT_NE(ErrorLog().find("cmdShowLog_Click of Formular FrmMain  0  53  File not found"), std::string::npos);
+}
