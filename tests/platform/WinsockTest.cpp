@@ -87,16 +87,22 @@ bool Has(const std::vector<std::string>& events, const std::string& event) {
 
 }  // namespace
 
-class WinsockControl : public Sandbox {};
+// A loaded form with the socket control on it, its events recorded in order.
+class WinsockControl : public Sandbox {
+ protected:
+  void SetUp() override {
+    Sandbox::SetUp();
+    form.Load();
+    Record(sock, events);
+  }
+  TestForm form;
+  rt::Winsock sock{form, "sckQuote"};
+  std::vector<std::string> events;
+};
 
 TEST_F(WinsockControl, ConnectsAndDeliversDataThroughDataArrival) {
   LocalServer server;
   server.onConnect = [](QTcpSocket* c) { c->write("HELLO\r\n"); };
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   sock.SetRemoteHost("127.0.0.1");
   sock.SetRemotePort(server.Port());
@@ -126,11 +132,6 @@ TEST_F(WinsockControl, ConnectsAndDeliversDataThroughDataArrival) {
 
 TEST_F(WinsockControl, SendDataReachesTheServerAsBytes) {
   LocalServer server;
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   sock.Connect("127.0.0.1", server.Port());
   EXPECT_EQ(sock.RemoteHost(), "127.0.0.1");
@@ -153,11 +154,6 @@ TEST_F(WinsockControl, SendDataReachesTheServerAsBytes) {
 TEST_F(WinsockControl, SendingNeedsAConnection) {
   LocalServer server;
   server.onConnect = [](QTcpSocket* c) { c->disconnectFromHost(); };
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   auto expectRefused = [&](const char* when) {
     auto e = RaisedBy([&] { sock.SendData("QUOTE\r\n"); });
@@ -179,11 +175,6 @@ TEST_F(WinsockControl, ServerClosingAfterItsReplyIsANormalClose) {
     c->write("27.50\r\n");
     c->disconnectFromHost();
   };
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   sock.Connect("127.0.0.1", server.Port());
   ASSERT_TRUE(PumpUntil([&] { return Has(events, "Close"); }));
@@ -208,11 +199,6 @@ TEST_F(WinsockControl, ServerClosingAfterItsReplyIsANormalClose) {
 
 TEST_F(WinsockControl, AHandlerMayCloseAndConnectAgain) {
   LocalServer server;
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
   sock.DataArrival = [&](long bytesTotal) {
     events.push_back("DataArrival " + std::to_string(bytesTotal));
     // what a program does for its next request: drop the old connection and open a new one
@@ -238,11 +224,6 @@ TEST_F(WinsockControl, AHandlerMayCloseAndConnectAgain) {
 TEST_F(WinsockControl, ClosingFromOurSideRaisesNoEvents) {
   LocalServer server;
   server.onConnect = [](QTcpSocket* c) { c->write("HELLO\r\n"); };
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   sock.Connect("127.0.0.1", server.Port());
   ASSERT_TRUE(PumpUntil([&] { return server.clients.size() == 1; }));
@@ -256,11 +237,6 @@ TEST_F(WinsockControl, ClosingFromOurSideRaisesNoEvents) {
 }
 
 TEST_F(WinsockControl, RefusedConnectionReportsError10061) {
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   sock.Connect("127.0.0.1", UnusedPort());
   EXPECT_TRUE(events.empty());
@@ -277,11 +253,6 @@ TEST_F(WinsockControl, RefusedConnectionReportsError10061) {
 }
 
 TEST_F(WinsockControl, UnknownHostReportsError11001) {
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   sock.Connect("no-such-host.invalid", 80);
   ASSERT_TRUE(PumpUntil([&] { return !events.empty(); }, 30000));
@@ -291,11 +262,6 @@ TEST_F(WinsockControl, UnknownHostReportsError11001) {
 
 TEST_F(WinsockControl, ConnectsFromTheChosenLocalPort) {
   LocalServer server;
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   const long local = UnusedPort();
   sock.SetLocalPort(local);
@@ -307,11 +273,6 @@ TEST_F(WinsockControl, ConnectsFromTheChosenLocalPort) {
 
 TEST_F(WinsockControl, NoEventsRunWhileTheFormIsUnloaded) {
   LocalServer server;
-  TestForm form;
-  form.Load();
-  rt::Winsock sock(form, "sckQuote");
-  std::vector<std::string> events;
-  Record(sock, events);
 
   sock.Connect("127.0.0.1", server.Port());
   ASSERT_TRUE(PumpUntil([&] { return Has(events, "Connected") && server.clients.size() == 1; }));
