@@ -16,7 +16,10 @@
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Form.h"
+#include "tests/peers/HttpPeer.h"
 #include "tests/support/Sandbox.h"
+
+using peers::UnusedPort;
 
 namespace {
 
@@ -56,20 +59,7 @@ void PumpFor(int milliseconds) {
   PumpUntil([] { return false; }, milliseconds);
 }
 
-long UnusedPort() {
-  QTcpServer probe;
-  probe.listen(QHostAddress::LocalHost, 0);
-  return probe.serverPort();
-}
 
-std::optional<rt::Error> RaisedBy(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const rt::Error& e) {
-    return e;
-  }
-  return std::nullopt;
-}
 
 // Records the control's events in the order they run.
 void Record(rt::Winsock& sock, std::vector<std::string>& events) {

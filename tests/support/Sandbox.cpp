@@ -23,6 +23,15 @@ long ErrorOf(const std::function<void()>& f) {
   return 0;
 }
 
+std::optional<rt::Error> RaisedBy(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const rt::Error& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
 void Sandbox::SetUp() {
   char tmpl[] = "/tmp/tollerwick-test-XXXXXX";
   root = ::mkdtemp(tmpl);

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Form.h"
 
 // An empty form that controls can be put on.
@@ -18,8 +20,9 @@ class TestForm : public rt::Form {
   ~TestForm() override { Unload(); }
 };
 
-// The run time's error number that `f` raises, 0 when it raises none.
+// The run time's error number that `f` raises, 0 when it raises none; or the whole error.
 long ErrorOf(const std::function<void()>& f);
+std::optional<rt::Error> RaisedBy(const std::function<void()>& f);
 
 class Sandbox : public ::testing::Test {
  protected:
