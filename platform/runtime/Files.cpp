@@ -185,12 +185,12 @@ std::string InputItem(int fileNumber) {
   OpenFile& f = GetInput(fileNumber);
   auto blank = [&] { return f.pos < f.data.size() && (f.data[f.pos] == ' ' || f.data[f.pos] == '\t'); };
   while (blank()) ++f.pos;
-  // A line end before any item: an empty line is skipped when it comes first.
-  while (AtLineEnd(f)) {
-    SkipLineEnd(f);
-    while (blank()) ++f.pos;
-  }
   if (f.pos >= f.data.size()) Raise(errInputPastEnd);
+  // an empty line is an empty item
+  if (AtLineEnd(f)) {
+    SkipLineEnd(f);
+    return {};
+  }
   std::string item;
   if (f.data[f.pos] == '"') {
     const size_t close = f.data.find('"', f.pos + 1);

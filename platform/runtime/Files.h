@@ -30,7 +30,7 @@ long Lof(int fileNumber);
 // One line without its end; 62 at the end of the file.
 std::string LineInput(int fileNumber);
 // One item of the list-input syntax: a text in double quotes, or the text up to the next comma or line end
-// with blanks around it dropped. 62 at the end of the file.
+// with blanks around it dropped; an empty line is an empty item. 62 at the end of the file.
 std::string InputItem(int fileNumber);
 // Up to n characters as they stand, line ends included; 62 at the end of the file.
 std::string InputChars(int fileNumber, long n);

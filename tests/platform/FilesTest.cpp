@@ -32,7 +32,7 @@ TEST_F(Files, PrintWritesTextsExactlyAndNumbersBetweenBlanks) {
 
 TEST_F(Files, ListInputReadsQuotedAndPlainItems) {
   const std::string path = home + "/list.txt";
-  WriteFile(path, "\"A,B\",\"\", 12 ,plain text  ,\"x\"\r\n\"2\",\"\"\"\r\nlast");
+  WriteFile(path, "\"A,B\",\"\", 12 ,plain text  ,\"x\"\r\n\"2\",\"\"\"\r\n\r\nlast");
   int f = FreeFile();
   Open(path, OpenMode::Input, f);
   EXPECT_EQ(InputItem(f), "A,B");
@@ -42,6 +42,7 @@ TEST_F(Files, ListInputReadsQuotedAndPlainItems) {
   EXPECT_EQ(InputItem(f), "x");
   EXPECT_EQ(InputItem(f), "2");
   EXPECT_EQ(InputItem(f), "");  // a quote ends a quoted item; the rest up to the delimiter is dropped
+  EXPECT_EQ(InputItem(f), "");  // an empty line
   EXPECT_EQ(InputItem(f), "last");
   EXPECT_TRUE(Eof(f));
   EXPECT_EQ(ErrorOf([&] { InputItem(f); }), errInputPastEnd);
