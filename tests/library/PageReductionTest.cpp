@@ -94,7 +94,7 @@ TEST_F(PageReduction, ARunOverSeveralInputLinesKeepsItsCarriageReturnsAndBlanksI
 
 TEST_F(PageReduction, TagsAreDroppedWholeAndACommentEndsAtItsFirstBracket) {
   EXPECT_EQ(Strip("<a href=\"x\" title=\"a & b\">Link</a><!-- if a > b -->Rest<script>var q = 1;</script>"),
-            "Link\r\n if a  b -->Rest\r\nvar q = 1;\r\n");
+            "Link\r\n b -->Rest\r\nvar q = 1;\r\n");
 }
 
 TEST_F(PageReduction, ATagThatNeverClosesEndsTheReduction) {
