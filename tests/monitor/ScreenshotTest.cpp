@@ -1,0 +1,28 @@
+// Pictures of the windows for a person to look at: written only when TOLLERWICK_SCREENSHOTS names a folder.
+
+#include <gtest/gtest.h>
+
+#include <QPixmap>
+#include <QApplication>
+#include <QWidget>
+#include <cstdlib>
+
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/win32/User.h"
+#include "tests/monitor/MonitorSandbox.h"
+
+class Screenshots : public MonitorSandbox {};
+
+TEST_F(Screenshots, BalloonTipOverTheMainWindow) {
+  const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
+  if (!folder) GTEST_SKIP() << "no screenshot folder";
+  ASSERT_TRUE(RunMain());
+  Tollerwick_Main::MainForm->chkTooltip.SetValue(1);
+  const long tips = Tollerwick_Sub::BalloonTips->hWnd();
+  win32::ShowTipNow(tips, Tollerwick_Main::MainForm->cmdFindTicker.hWnd());
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && (w->windowFlags() & Qt::ToolTip) == Qt::ToolTip) w->grab().save(QString(folder) + "/tip.png");
+  Tollerwick_Main::MainForm->Window()->grab().save(QString(folder) + "/main.png");
+}
