@@ -12,6 +12,14 @@ const std::map<std::string, std::string>& Defaults() {
       {"SpeechComponents", "speech-components.example"},
       {"MakerHome", "www.vyk.example"},
       {"MakerDownload", "download.vyk.example"},
+      {"ChartSite", "charts.example"},
+      {"Provider1Quotes", "quotes.provider1.example"},
+      {"Provider1News", "biz.provider1.example"},
+      {"Provider1Finance", "finance.provider1.example"},
+      {"Provider2Quotes", "quotes.provider2.example"},
+      {"FundamentalsSite", "fundamentals.example"},
+      {"SignalSite", "signals.example"},
+      {"MarketNewsSite", "market-news.example"},
   };
   return defaults;
 }

@@ -156,6 +156,16 @@ void frmMain_Tollerwick::Design() {
   chkScrollingTicker.Click = [this] { chkScrollingTicker_Click(); };
   chkTooltip.Click = [this] { chkTooltip_Click(); };
   cmdSetTray.Click = [this] { cmdSetTray_Click(); };
+  cmdDowngrades.Click = [this] { cmdDowngrades_Click(); };
+  cmdUpgrades.Click = [this] { cmdUpgrades_Click(); };
+  cmdFundamentals.Click = [this] { cmdFundamentals_Click(); };
+  cmdBuySell.Click = [this] { cmdBuySell_Click(); };
+  cmdMarketUpdate.Click = [this] { cmdMarketUpdate_Click(); };
+  cmdNews.Click = [this] { cmdNews_Click(); };
+  cmdnews2.Click = [this] { cmdNews2_Click(); };
+  cmdFindTicker.Click = [this] { cmdFindTicker_Click(); };
+  lblVykHome.Click = [this] { lblVykHome_Click(); };
+  reportBug.Click = [this] { reportBug_Click(); };
   mnuShow.Click = [this] { mnuShow_Click(); };
   lblError.Click = [this] { lblError_Click(); };
   TimerTicker1.Tick = [this] { TimerTicker1_Timer(); };

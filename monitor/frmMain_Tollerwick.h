@@ -108,6 +108,18 @@ class frmMain_Tollerwick : public rt::Form {
   void mnuShow_Click();
   void lblError_Click();
 
+  // ---- web pages
+  void cmdDowngrades_Click();
+  void cmdUpgrades_Click();
+  void cmdFundamentals_Click();
+  void cmdBuySell_Click();
+  void cmdMarketUpdate_Click();
+  void cmdNews_Click();
+  void cmdNews2_Click();
+  void cmdFindTicker_Click();
+  void lblVykHome_Click();
+  void reportBug_Click();
+
   // ---- news
   // Reads the news file into the news table.
   void Load_News();
@@ -124,6 +136,9 @@ class frmMain_Tollerwick : public rt::Form {
   void SetRowPicture(long row, const std::string& picture);
   void SelectRow(long row);
   long CurrentRow();
+  // web pages
+  std::string SelectedTicker();
+  void OpenPage(const std::string& address);
   // scrolling ticker
   void AddScrollTicker(const std::string& ticker);
   void ClearScrollTicker();

@@ -119,7 +119,15 @@ long DrawAnimatedRects(long, long, const RECT& from, const RECT& to) {
   return 1;
 }
 
+namespace {
+bool g_recordShell = false;
+}
+
 long ShellExecuteA(long, const std::string&, const std::string& file, const std::string&, const std::string&, long) {
+  if (g_recordShell) {
+    testing::OpenedAddresses().push_back(file);
+    return 42;
+  }
   const QString target = QString::fromStdString(file);
   const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl(target, QUrl::StrictMode);
   if (!url.isValid() || url.isEmpty()) return 2;  // file not found
@@ -127,6 +135,13 @@ long ShellExecuteA(long, const std::string&, const std::string& file, const std:
 }
 
 namespace testing {
+
+void RecordShellExecute(bool recording) { g_recordShell = recording; }
+
+std::vector<std::string>& OpenedAddresses() {
+  static std::vector<std::string> opened;
+  return opened;
+}
 
 void ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
   auto it = Icons().find(std::make_pair(hWnd, uID));

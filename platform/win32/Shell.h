@@ -2,6 +2,7 @@
 // The notification area of the desktop, the task bar's place in it, and opening documents and addresses.
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/User.h"
 
@@ -44,6 +45,9 @@ long ShellExecuteA(long hWnd, const std::string& operation, const std::string& f
                    const std::string& directory, long showCmd);
 
 namespace testing {
+// While recording, ShellExecuteA notes the address instead of opening it.
+void RecordShellExecute(bool recording);
+std::vector<std::string>& OpenedAddresses();
 // The icon's place as the desktop reports a mouse action on it (lParam as the window procedure gets it).
 void ClickTrayIcon(long hWnd, long uID, long mouseMessage);
 bool TrayIconShown(long hWnd, long uID);

@@ -1,0 +1,89 @@
+// The main window's web shortcuts: pages about the current row's ticker and about the market, opened in
+// the user's browser.
+
+#include <cstdio>
+
+#include "library/ErrorTrap.h"
+#include "library/Servers.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Strings.h"
+#include "platform/win32/Shell.h"
+
+namespace {
+
+Trap Here(const char* procedure) { return Trap{std::string(procedure) + " of Formular frmMain_Tollerwick"}; }
+
+// The last trading day as YYYYMMDD: today, or Friday on a weekend.
+std::string TradingDay() {
+  rt::DateTime day = rt::Today();
+  const int weekday = rt::Weekday(day);  // 1 Sunday .. 7 Saturday
+  if (weekday == 7) day.serial -= 1;
+  if (weekday == 1) day.serial -= 2;
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d%02d%02d", rt::Year(day), rt::Month(day), rt::Day(day));
+  return text;
+}
+
+}  // namespace
+
+// The ticker of the current row.
+std::string frmMain_Tollerwick::SelectedTicker() { return FG3.TextMatrix(rt::CLng(Tollerwick_Sub::SelectedRow), 2); }
+
+void frmMain_Tollerwick::OpenPage(const std::string& address) {
+  win32::ShellExecuteA(hWnd(), "open", address, "0", "0", 5);
+}
+
+void frmMain_Tollerwick::cmdDowngrades_Click() {
+  Here("cmdDowngrades_Click")([&] { OpenPage(Servers::Url("Provider1News", "/c/" + TradingDay() + "/d.html")); });
+}
+
+void frmMain_Tollerwick::cmdUpgrades_Click() {
+  Here("cmdUpgrades_Click")([&] { OpenPage(Servers::Url("Provider1News", "/c/" + TradingDay() + "/u.html")); });
+}
+
+void frmMain_Tollerwick::cmdFundamentals_Click() {
+  Here("cmdFundamentals_Click")([&] {
+    OpenPage(Servers::Url("FundamentalsSite", "/cobrands/stocks.asp?cobrand=1982&symbol=" + SelectedTicker()));
+  });
+}
+
+void frmMain_Tollerwick::cmdBuySell_Click() {
+  Here("cmdBuySell_Click")([&] { OpenPage(Servers::Url("SignalSite", "/texsnap.htx?sym=" + SelectedTicker())); });
+}
+
+void frmMain_Tollerwick::cmdMarketUpdate_Click() {
+  Here("cmdMarketUpdate_Click")([&] { OpenPage(Servers::Url("Provider1Finance", "/mo?u")); });
+}
+
+void frmMain_Tollerwick::cmdNews_Click() {
+  Here("cmdNews_Click")([&] { OpenPage(Servers::Url("MarketNewsSite", "/news/news.asp")); });
+}
+
+void frmMain_Tollerwick::cmdNews2_Click() {
+  Here("cmdNews2_Click")([&] {
+    const std::string ticker = SelectedTicker();
+    OpenPage(Servers::Url("Provider1News", "/n/" + rt::Left(ticker, 1) + "/" + ticker + ".html"));
+  });
+}
+
+void frmMain_Tollerwick::cmdFindTicker_Click() {
+  Here("cmdFindTicker_Click")([&] {
+    const int provider = cmbProvider.ListIndex();
+    if (provider == -1 || provider == 0)
+      OpenPage(Servers::Url("Provider1Finance", "/l"));
+    else if (provider == 1)
+      OpenPage(Servers::Url("Provider2Quotes", "/dl/frt/M?IM=search&SA=search"));
+  });
+}
+
+void frmMain_Tollerwick::lblVykHome_Click() {
+  Here("lblVykHome_Click")([&] { OpenPage(Servers::Url("MakerHome", "/vyk")); });
+}
+
+void frmMain_Tollerwick::reportBug_Click() {
+  Trap{"Label7_Click of Formular FrmMain"}([&] { OpenPage(Servers::Url("MakerDownload", "/support/BugReport.htm")); });
+}
