@@ -179,6 +179,7 @@ void frmMain_Tollerwick::Design() {
   cmbProvider.Click = [this] { cmbProvider_Click(); };
   mnuExit.Click = [this] { mnuExit_Click(); };
   mnuExit1.Click = [this] { mnuExit1_Click(); };
+  Winsock1.DataArrival = [this](long bytesTotal) { Winsock1_DataArrival(bytesTotal); };
 }
 
 void frmMain_Tollerwick::Form_Load() {

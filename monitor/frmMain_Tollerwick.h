@@ -124,6 +124,24 @@ class frmMain_Tollerwick : public rt::Form {
   // Reads the news file into the news table.
   void Load_News();
 
+  // ---- mail
+  // Sends one plain-text message through the mail server (a host name or address, "host:port" for a
+  // server on another port than 25); failures are told in the message window only.
+  void SendEmail(const std::string& MailServerName, const std::string& FromName, const std::string& FromEmailAddress,
+                 const std::string& ToName, const std::string& ToEmailAddress, const std::string& EmailSubject,
+                 const std::string& EmailBodyOfMessage);
+  // Waits, letting events run, for the server's reply with this code; on failure tells the user and sets
+  // SmtpProgress to 0.
+  void WaitFor(const std::string& ResponseCode);
+  void Winsock1_DataArrival(long bytesTotal);
+  // The text last received from the mail server.
+  std::string SmtpResponse;
+  // How far the running send has come: 10 to 100, 0 when it failed.
+  int SmtpProgress = 0;
+  // Seconds of the clock that goes on across midnight: the running wait's start, and how long it has run.
+  double SmtpWaitStart = 0;
+  double SmtpWaitElapsed = 0;
+
  protected:
   void Design() override;
   void Form_Load() override;

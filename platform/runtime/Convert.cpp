@@ -254,6 +254,10 @@ std::string FormatGeneralDate(DateTime d) {
   return loc.toString(q, detail::ShortDateFormat() + " " + detail::LongTimeFormat()).toStdString();
 }
 
+std::string FormatDate(DateTime d, const std::string& qtStylePattern) {
+  return detail::Locale().toString(ToQt(d), QString::fromStdString(qtStylePattern)).toStdString();
+}
+
 DateTime DateSerial(int year, int month, int day) {
   // Months and days out of their range carry over, as the run time allows.
   QDate first(year, 1, 1);

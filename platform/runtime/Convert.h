@@ -26,6 +26,9 @@ bool IsDate(const Variant& v);
 // The general date format: short date and long time; a moment at midnight shows the date only,
 // a moment on day 0 the time only.
 std::string FormatGeneralDate(DateTime d);
+// A date and time by a pattern of Qt's letters ("ddd, dd MMM yyyy HH:mm:ss"); day and month names are
+// the regional settings' own.
+std::string FormatDate(DateTime d, const std::string& qtStylePattern);
 
 DateTime DateSerial(int year, int month, int day);
 DateTime TimeSerial(int hour, int minute, int second);

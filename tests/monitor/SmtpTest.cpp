@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "monitor/frmMessage.h"
+#include "platform/controls/Winsock.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Form.h"
+#include "platform/runtime/Regional.h"
+#include "tests/monitor/MonitorSandbox.h"
+#include "tests/peers/HttpPeer.h"
+#include "tests/peers/SmtpPeer.h"
+
+using Tollerwick_Main::MainForm;
+
+namespace {
+
+// Plays the user in front of the message window: whenever it is up, notes what it says and presses "ok".
+class MessageWatch {
+ public:
+  struct Seen {
+    std::string caption;
+    std::string text;
+    bool modal;
+    // seconds of the program's clock since the send began
+    double sinceSend;
+  };
+
+  explicit MessageWatch(double sendStart) : sendStart_(sendStart) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+    timer_.start(20);
+  }
+
+  std::vector<Seen> seen;
+
+ private:
+  void Look() {
+    frmMessage& box = rt::Default<frmMessage>();
+    if (!box.IsLoaded() || !box.Visible()) return;
+    seen.push_back({box.Caption(), box.lblMessage.Caption(), box.Window()->isModal(), rt::SecondsClock() - sendStart_});
+    box.Command1.PerformClick();
+  }
+
+  double sendStart_;
+  QTimer timer_;
+};
+
+rt::DateTime At(int year, int month, int day, int hour, int minute, int second) {
+  return rt::DateTime{rt::DateSerial(year, month, day).serial + rt::TimeSerial(hour, minute, second).serial};
+}
+
+std::string Last(const std::vector<std::string>& lines) {
+  return lines.empty() ? std::string() : lines.back();
+}
+
+bool Has(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+const char* const kTimedOut = "SMTP service error, timed out while waiting for response";
+
+}  // namespace
+
+class SmtpClient : public MonitorSandbox {
+ protected:
+  // The main window lives as long as the process: each test starts with its mail sender idle.
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    ASSERT_TRUE(RunMain());
+    MainForm->SmtpResponse.clear();
+    MainForm->SmtpProgress = 0;
+  }
+  void TearDown() override {
+    if (MainForm) MainForm->Winsock1.Close();
+    MonitorSandbox::TearDown();
+  }
+
+  // One send as the alarm evaluation makes it, the message window answered as it comes up.
+  void Send(const std::string& server, const std::string& toName = "Fred Miller",
+            const std::string& subject = "MSFT = 250.10 / exceeded High Limit",
+            const std::string& body = "Last 250.10\r\nHigh limit 250") {
+    MessageWatch watch(rt::SecondsClock());
+    MainForm->SendEmail(server, "Fred", "fred@example.org", toName, "fred.miller@example.net", subject, body);
+    messages = watch.seen;
+  }
+
+  // The lines of a whole dialogue, with the header fields and body lines given.
+  static std::vector<std::string> Dialogue(const std::string& date, const std::string& to, const std::string& subject,
+                                           const std::vector<std::string>& body) {
+    std::vector<std::string> lines = {"HELO tollerwick.localdomain",
+                                      "mail from: fred@example.org",
+                                      "rcpt to: fred.miller@example.net",
+                                      "data",
+                                      "From: \"Fred\" <fred@example.org>",
+                                      "Date: " + date,
+                                      "X-Mailer: ZOZA Raroru",
+                                      "To: " + to,
+                                      "Subject: " + subject,
+                                      ""};
+    lines.insert(lines.end(), body.begin(), body.end());
+    lines.insert(lines.end(), {"", ".", "quit"});
+    return lines;
+  }
+
+  std::vector<MessageWatch::Seen> messages;
+};
+
+TEST_F(SmtpClient, AWholeDialogueSendsTheMessageAndClosesTheConnection) {
+  peers::SmtpServer server;
+  rt::testing::SetNow(At(2026, 12, 6, 10, 15, 0));
+  Send(server.Name());
+
+  EXPECT_EQ(server.Lines(), Dialogue("Sun, 06 Dec 2026 10:15:00 -0600", "Fred Miller",
+                                     "MSFT = 250.10 / exceeded High Limit", {"Last 250.10", "High limit 250"}));
+  EXPECT_EQ(server.Connections(), 1);
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+  EXPECT_EQ(MainForm->Winsock1.State(), rt::sckClosed);
+  EXPECT_EQ(MainForm->SmtpResponse, "");
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(ErrorLog().find(" of Formular "), std::string::npos);
+}
+
+TEST_F(SmtpClient, TheDateFollowsTheRegionalNamesAndKeepsItsZone) {
+  peers::SmtpServer server;
+  rt::testing::SetLocale("de_DE");
+  rt::testing::SetNow(At(2026, 12, 6, 22, 15, 0));
+  Send(server.Name());
+  rt::testing::SetLocale("en_US");
+
+  const std::vector<std::string> lines = server.Lines();
+  const auto date =
+      std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("Date: ", 0) == 0; });
+  ASSERT_NE(date, lines.end());
+  // German day and month names, the day as two digits, a 24-hour clock and the fixed zone
+  EXPECT_NE(date->find("Dez"), std::string::npos) << *date;
+  EXPECT_EQ(date->find("Sun"), std::string::npos) << *date;
+  EXPECT_NE(date->find(", 06 "), std::string::npos) << *date;
+  EXPECT_NE(date->find(" 2026 22:15:00 -0600"), std::string::npos) << *date;
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+}
+
+TEST_F(SmtpClient, OnlyTheFirstThreeCharactersOfAReplyCount) {
+  peers::SmtpServer server;
+  server.Greet({{"220-peer.localdomain welcomes you\r\n220 ready"}});
+  server.Answer("helo", {{"250-peer.localdomain\r\n250-SIZE 1000000\r\n250 HELP"}});
+  // a reply with another code does not end the wait: the right one may still follow
+  server.Answer("rcpt to", {{"451 try again in a moment"}, {"250 recipient ok", 400}});
+  Send(server.Name());
+
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+  EXPECT_TRUE(Has(server.Lines(), "data"));
+  EXPECT_EQ(Last(server.Lines()), "quit");
+}
+
+TEST_F(SmtpClient, ARefusedRecipientIsToldAfterFiftySecondsAndNothingMoreIsSent) {
+  peers::SmtpServer server;
+  server.Answer("rcpt to", {{"550 5.1.1 no such user here"}});
+  Send(server.Name());
+
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].caption, "eMail - Error");
+  EXPECT_EQ(messages[0].text,
+            "SMTP service error, impromper response code. Code should have been: 250 Code recieved: "
+            "550 5.1.1 no such user here\r\n");
+  EXPECT_TRUE(messages[0].modal);
+  // the other replies came at once, so nearly all of that time is the wait for the recipient
+  EXPECT_GT(messages[0].sinceSend, 50);
+  EXPECT_LT(messages[0].sinceSend, 56);
+  EXPECT_GT(MainForm->SmtpWaitElapsed, 50);
+  EXPECT_EQ(MainForm->SmtpProgress, 0);
+  EXPECT_EQ(Last(server.Lines()), "rcpt to: fred.miller@example.net");
+  EXPECT_FALSE(Has(server.Lines(), "data"));
+  EXPECT_FALSE(Has(server.Lines(), "quit"));
+  // the connection is left as it stands, the refusal kept
+  EXPECT_EQ(MainForm->Winsock1.State(), rt::sckConnected);
+  EXPECT_EQ(MainForm->SmtpResponse, "550 5.1.1 no such user here\r\n");
+  EXPECT_FALSE(rt::Default<frmMessage>().IsLoaded());
+
+  // the next send starts on a connection of its own and waits for its own greeting
+  peers::SmtpServer next;
+  Send(next.Name());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+  EXPECT_EQ(Last(next.Lines()), "quit");
+}
+
+TEST_F(SmtpClient, NoServerAtAllEndsWithTheTimeOut) {
+  Send("127.0.0.1:" + std::to_string(peers::UnusedPort()));
+
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].caption, "eMail - Error");
+  EXPECT_EQ(messages[0].text, kTimedOut);
+  EXPECT_TRUE(messages[0].modal);
+  EXPECT_GT(messages[0].sinceSend, 50);
+  EXPECT_LT(messages[0].sinceSend, 56);
+  EXPECT_EQ(MainForm->SmtpProgress, 0);
+}
+
+TEST_F(SmtpClient, ASilentServerTimesOutFiftySecondsLaterAlsoOverMidnight) {
+  peers::SmtpServer server;
+  server.Answer("mail from", {});
+  rt::testing::SetNow(At(2026, 12, 7, 23, 59, 40));
+  Send(server.Name());
+
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, kTimedOut);
+  EXPECT_GT(messages[0].sinceSend, 50);
+  EXPECT_LT(messages[0].sinceSend, 56);
+  EXPECT_EQ(rt::Day(rt::Now()), 8);
+  EXPECT_EQ(Last(server.Lines()), "mail from: fred@example.org");
+  EXPECT_EQ(MainForm->SmtpProgress, 0);
+}
+
+TEST_F(SmtpClient, TheToHeaderCarriesOnlyTheName) {
+  peers::SmtpServer server;
+  Send(server.Name(), "");
+  const std::vector<std::string> lines = server.Lines();
+  EXPECT_TRUE(Has(lines, "To: "));
+  EXPECT_TRUE(Has(lines, "rcpt to: fred.miller@example.net"));
+  EXPECT_FALSE(Has(lines, "To: fred.miller@example.net"));
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+}
+
+TEST_F(SmtpClient, EveryBodyLineArrivesWhole) {
+  peers::SmtpServer server;
+  rt::testing::SetNow(At(2026, 12, 6, 10, 15, 0));
+  // a line of only "." would otherwise end the message there; a bare LF ends a line as CR LF does
+  Send(server.Name(), "Fred Miller", "news", ".\r\nafter the dot\r\n..two\nunix line\n.");
+
+  EXPECT_EQ(server.Lines(), Dialogue("Sun, 06 Dec 2026 10:15:00 -0600", "Fred Miller", "news",
+                                     {"..", "after the dot", "...two", "unix line", ".."}));
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+}
+
+TEST_F(SmtpClient, TheCallersTextsAddNoHeaderLinesOrCommands) {
+  peers::SmtpServer server;
+  rt::testing::SetNow(At(2026, 12, 6, 10, 15, 0));
+  MessageWatch watch(rt::SecondsClock());
+  MainForm->SendEmail(server.Name(), "Fred\r\nBcc: all@example.com", "fred@example.org\r\nrset",
+                      "Fred Miller\nReply-To: x@example.com", "fred.miller@example.net\r\nrcpt to: y@example.com",
+                      "MSFT\r\nBcc: all@example.com", "body");
+
+  const std::vector<std::string> lines = server.Lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("rcpt to", 0) == 0; }),
+            1);
+  EXPECT_TRUE(Has(lines, "rcpt to: fred.miller@example.netrcpt to: y@example.com"));
+  EXPECT_TRUE(Has(lines, "mail from: fred@example.orgrset"));
+  EXPECT_FALSE(Has(lines, "rset"));
+  EXPECT_TRUE(Has(lines, "Subject: MSFTBcc: all@example.com"));
+  EXPECT_TRUE(Has(lines, "To: Fred MillerReply-To: x@example.com"));
+  EXPECT_TRUE(Has(lines, "From: \"FredBcc: all@example.com\" <fred@example.orgrset>"));
+  EXPECT_FALSE(Has(lines, "Bcc: all@example.com"));
+  EXPECT_FALSE(Has(lines, "Reply-To: x@example.com"));
+  EXPECT_TRUE(watch.seen.empty());
+}
+
+// The one message window of the program, as the alarm evaluation and the mail sender use it.
+class SmtpMessageWindow : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    ASSERT_TRUE(RunMain());
+  }
+};
+
+TEST_F(SmtpMessageWindow, ComesUpInTheMiddleOfTheScreenAtEveryLoad) {
+  frmMessage& box = rt::Default<frmMessage>();
+  box.SetCaption("MSFT Alarm");
+  EXPECT_TRUE(box.IsLoaded());
+  EXPECT_FALSE(box.Visible());
+  EXPECT_NEAR(box.Left(), (rt::ScreenWidth() - box.Width()) / 2, 30);
+  EXPECT_NEAR(box.Top(), (rt::ScreenHeight() - box.Height()) / 2, 30);
+  EXPECT_EQ(box.lblMessage.Caption(), "Data Base will be compacted");
+  EXPECT_EQ(box.Command1.Caption(), "ok");
+  EXPECT_EQ(box.lblMessage.BackColor(), 0x004000);
+  EXPECT_EQ(box.lblMessage.FontName(), "Arial");
+  EXPECT_TRUE(box.lblMessage.FontBold());
+
+  // while loaded it keeps its place; a later text replaces the one on screen
+  box.lblMessage.SetCaption("MSFT is over High Limit !");
+  box.Show(0, MainForm);
+  box.Move(0, 0);
+  box.lblMessage.SetCaption("IBM is below Low Limit !");
+  box.Show(0, MainForm);
+  EXPECT_EQ(box.Left(), 0);
+  EXPECT_EQ(box.lblMessage.Caption(), "IBM is below Low Limit !");
+
+  // "ok" unloads it; the next use starts from the design, centred again
+  box.Command1.PerformClick();
+  EXPECT_FALSE(box.IsLoaded());
+  EXPECT_EQ(box.Caption(), "... Please wait");
+  EXPECT_EQ(box.lblMessage.Caption(), "Data Base will be compacted");
+  EXPECT_NEAR(box.Left(), (rt::ScreenWidth() - box.Width()) / 2, 30);
+}
+
+TEST_F(SmtpMessageWindow, AModalShowReturnsWhenOkIsPressed) {
+  frmMessage& box = rt::Default<frmMessage>();
+  box.lblMessage.SetCaption("MSFT is over High Limit !");
+  // the same window shown modeless first, then modal: it stays one window and blocks until "ok"
+  box.Show(0, MainForm);
+  bool pressed = false;
+  QObject scope;
+  QTimer::singleShot(100, &scope, [&] {
+    if (box.IsLoaded() && box.Visible() && box.Window()->isModal()) {
+      pressed = true;
+      box.Command1.PerformClick();
+    }
+  });
+  QTimer::singleShot(5000, &scope, [&] { box.Unload(); });
+  box.Show(1, MainForm);
+  EXPECT_TRUE(pressed);
+  EXPECT_FALSE(box.IsLoaded());
+}
