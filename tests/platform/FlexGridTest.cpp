@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QImage>
 #include <QMouseEvent>
@@ -412,32 +411,4 @@ TEST_F(FlexGridTest, AddItemSplitsAtTabsAndInsertsBeforeIndex) {
   EXPECT_EQ(Current(), std::make_pair(2L, 1L));
   EXPECT_EQ(ErrorOf([&] { grid.RemoveItem(3); }), 381);
   EXPECT_EQ(ErrorOf([&] { grid.AddItem("x", 5); }), 381);
-}
-
-TEST_F(FlexGridTest, FillingAndFormattingAThousandRowsIsQuick) {
-  QImage image(8, 8, QImage::Format_RGB32);
-  image.fill(Qt::green);
-  const std::string path = home + "/up.bmp";
-  ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
-  Show();
-  QElapsedTimer timer;
-  timer.start();
-  grid.SetCols(15);
-  grid.SetRows(1001);
-  for (long r = 1; r <= 1000; ++r) {
-    for (long c = 0; c < 15; ++c) grid.SetTextMatrix(r, c, std::to_string(r * c));
-    grid.SetRow(r);
-    grid.SetCol(1);
-    grid.SetCellPicture(path);
-    for (long c = 1; c < 15; ++c) {
-      grid.SetCol(c);
-      grid.SetCellBackColor(r % 2 ? 0xE0FFE0 : 0);
-      grid.SetCellForeColor(0x008000);
-      grid.SetCellFontBold(c == 1);
-    }
-    if (r % 7 == 0) grid.SetRowHeight(r, 0);
-  }
-  QApplication::processEvents();
-  EXPECT_LT(timer.elapsed(), 3000);
-  EXPECT_EQ(grid.TextMatrix(1000, 14), "14000");
 }
