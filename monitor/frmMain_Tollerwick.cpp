@@ -156,6 +156,7 @@ void frmMain_Tollerwick::Design() {
   chkScrollingTicker.Click = [this] { chkScrollingTicker_Click(); };
   chkTooltip.Click = [this] { chkTooltip_Click(); };
   cmdSetTray.Click = [this] { cmdSetTray_Click(); };
+  mnuAbout.Click = [this] { mnuAbout_Click(); };
   cmdDowngrades.Click = [this] { cmdDowngrades_Click(); };
   cmdUpgrades.Click = [this] { cmdUpgrades_Click(); };
   cmdFundamentals.Click = [this] { cmdFundamentals_Click(); };

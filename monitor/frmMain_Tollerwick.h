@@ -103,6 +103,9 @@ class frmMain_Tollerwick : public rt::Form {
   void TimerTicker1_Timer();
   void chkTooltip_Click();
 
+  // ---- menus
+  void mnuAbout_Click();
+
   // ---- tray and error lamp
   void cmdSetTray_Click();
   void mnuShow_Click();

@@ -1,4 +1,4 @@
-// The main window in the notification area, and the error lamp.
+// The main window in the notification area, its menus, and the error lamp.
 
 #include "library/ErrorTrap.h"
 #include "library/VYK_API.h"
@@ -7,6 +7,7 @@
 #include "platform/runtime/App.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Program.h"
+#include "windows/frmAbout.h"
 
 using namespace VYK_API;
 
@@ -43,6 +44,13 @@ void frmMain_Tollerwick::mnuShow_Click() {
     rt::DoEvents();
     Show();
     rt::DoEvents();
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::mnuAbout_Click() {
+  Here("mnuAbout_Click")([&] {
+    rt::Default<frmAbout>().Show(1, this);
     rt::DoEvents();
   });
 }

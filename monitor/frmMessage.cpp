@@ -2,8 +2,8 @@
 
 namespace {
 constexpr long kDarkGreen = 0x004000;
-// The colour of highlighted text under the usual colour scheme, white on the dark green.
-constexpr long kHighlightText = 0xFFFFFF;
+// The desktop's colour of highlighted text (white under the usual scheme), on the dark green.
+constexpr long kHighlightText = 0x8000000EL;
 }  // namespace
 
 frmMessage::frmMessage() : rt::Form("frmMessage") {}

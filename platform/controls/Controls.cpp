@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,7 +34,22 @@
 namespace rt {
 namespace {
 
-QColor ToQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+// A colour number, or (with the high bit set) one of the desktop's colours by its index.
+QColor ToQColor(long c) {
+  if (c & 0x80000000L) {
+    const QPalette p = QApplication::palette();
+    switch (c & 0xFF) {
+      case 0x05: return p.color(QPalette::Base);
+      case 0x08: return p.color(QPalette::Text);
+      case 0x0D: return p.color(QPalette::Highlight);
+      case 0x0E: return p.color(QPalette::HighlightedText);
+      case 0x0F: return p.color(QPalette::Button);
+      case 0x12: return p.color(QPalette::ButtonText);
+      default: return p.color(QPalette::WindowText);
+    }
+  }
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 long FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
@@ -45,9 +61,12 @@ class ClickLabel : public QLabel {
  public:
   using QLabel::QLabel;
   std::function<void()> onClick, onDblClick;
-  std::function<void(int)> onMouseDown;
+  std::function<void(int)> onMouseDown, onMouseUp;
 
  protected:
+  static int ButtonOf(const QMouseEvent* e) {
+    return e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4;
+  }
   void mousePressEvent(QMouseEvent* e) override {
     QLabel::mousePressEvent(e);
     const int button = e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4;
@@ -55,6 +74,7 @@ class ClickLabel : public QLabel {
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     QLabel::mouseReleaseEvent(e);
+    if (onMouseUp) onMouseUp(ButtonOf(e));
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && onClick) onClick();
   }
   void mouseDoubleClickEvent(QMouseEvent* e) override {
@@ -514,6 +534,9 @@ Label::Label(Form& owner, std::string name) : Control(owner, std::move(name)) {
   l->onDblClick = [this] { Fire(DblClick); };
   l->onMouseDown = [this](int button) {
     if (MouseDown && !form_.Designing() && form_.IsLoaded()) MouseDown(button);
+  };
+  l->onMouseUp = [this](int button) {
+    if (MouseUp && !form_.Designing() && form_.IsLoaded()) MouseUp(button);
   };
 }
 std::string Label::Caption() {

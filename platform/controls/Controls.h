@@ -3,7 +3,8 @@
 // and is placed on it in twips. Setting a text or value from code runs the control's change or click
 // handler at once, as a user's change would; setting the value it already has runs nothing; while the
 // form lays out its design values nothing runs. Any access loads the form when it is not loaded.
-// Colours are the run time's colour numbers: red + 256 * green + 65536 * blue.
+// Colours are the run time's colour numbers: red + 256 * green + 65536 * blue; with the high bit set
+// (&H80000000 + index) a colour of the desktop: &H80000012 button text, &H8000000E highlighted text.
 
 #include <functional>
 #include <memory>
@@ -158,8 +159,9 @@ class Label : public Control {
   void Reset() override;
   Handler Click;
   Handler DblClick;
-  // A mouse button pressed on the label: 1 left, 2 right, 4 middle.
+  // A mouse button pressed or released on the label: 1 left, 2 right, 4 middle.
   std::function<void(int button)> MouseDown;
+  std::function<void(int button)> MouseUp;
 };
 
 // A picture box, or an image control: shows a picture file; a picture box also has a back colour.

@@ -12,6 +12,7 @@
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/win32/User.h"
 #include "tests/monitor/MonitorSandbox.h"
+#include "windows/frmAbout.h"
 
 class Screenshots : public MonitorSandbox {};
 
@@ -25,4 +26,14 @@ TEST_F(Screenshots, BalloonTipOverTheMainWindow) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->isVisible() && (w->windowFlags() & Qt::ToolTip) == Qt::ToolTip) w->grab().save(QString(folder) + "/tip.png");
   Tollerwick_Main::MainForm->Window()->grab().save(QString(folder) + "/main.png");
+}
+
+TEST_F(Screenshots, AboutWindow) {
+  const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
+  if (!folder) GTEST_SKIP() << "no screenshot folder";
+  ASSERT_TRUE(RunMain());
+  frmAbout& about = rt::Default<frmAbout>();
+  about.Show();
+  about.Window()->grab().save(QString(folder) + "/about.png");
+  about.Unload();
 }

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "library/VYK_Registry.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Events.h"
+#include "platform/win32/Shell.h"
+#include "tests/monitor/MonitorSandbox.h"
+#include "windows/frmAbout.h"
+
+class About : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    ASSERT_TRUE(RunMain());
+    rt::testing::MessageBoxes().shown.clear();
+  }
+  frmAbout& Window() { return rt::Default<frmAbout>(); }
+};
+
+TEST_F(About, TheMenuShowsItModallyAndOkClosesIt) {
+  bool shown = false;
+  std::string title, version, caption;
+  QTimer::singleShot(50, [&] {
+    shown = Window().Visible();
+    title = Window().lblTitle.Caption();
+    version = Window().lblVersion.Caption();
+    caption = Window().Caption();
+    Window().lblOK_Click();
+  });
+  Tollerwick_Main::MainForm->mnuAbout_Click();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(title, "Brennavale");
+  EXPECT_EQ(version, "Version 3.7.4");
+  EXPECT_EQ(caption, "About Brennavale");
+  EXPECT_FALSE(Window().IsLoaded());
+}
+
+TEST_F(About, WithoutASystemInformationProgramTheUserIsTold) {
+  Window().lblSysInfo_Click();
+  ASSERT_EQ(rt::testing::MessageBoxes().shown.size(), 1u);
+  EXPECT_EQ(rt::testing::MessageBoxes().shown[0].prompt, "System Information Is Unavailable At This Time");
+  EXPECT_EQ(rt::testing::MessageBoxes().shown[0].title, "Info");
+  EXPECT_EQ(rt::testing::MessageBoxes().shown[0].style, 0);
+  // a folder without the program changes nothing
+  VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location\\MSINFO", home);
+  Window().lblSysInfo_Click();
+  EXPECT_EQ(rt::testing::MessageBoxes().shown.size(), 2u);
+}
+
+TEST_F(About, ThePressedLookFollowsTheLeftButtonOnly) {
+  Window().Load();
+  Window().lblOK.MouseDown(2);
+  EXPECT_EQ(Window().lblOK.ForeColor(), 0xFFC0C0);
+  Window().lblOK.MouseDown(1);
+  EXPECT_EQ(Window().lblOK.ForeColor(), 0x80000012L);
+  EXPECT_EQ(Window().ImgOK.PicturePath(), Window().imgButton(1).PicturePath());
+  Window().lblOK.MouseUp(2);
+  EXPECT_EQ(Window().lblOK.ForeColor(), 0xFFC0C0);
+  EXPECT_EQ(Window().ImgOK.PicturePath(), Window().imgButton(0).PicturePath());
+  Window().Unload();
+}
+
+TEST_F(About, TheLinksOpenTheMakersHomePage) {
+  win32::testing::RecordShellExecute(true);
+  win32::testing::OpenedAddresses().clear();
+  Window().Load();
+  Window().Label2.Click();
+  Window().lblCopyright.Click();
+  win32::testing::RecordShellExecute(false);
+  EXPECT_EQ(win32::testing::OpenedAddresses(),
+            (std::vector<std::string>{"http://www.vyk.example/vyk", "http://www.vyk.example/vyk"}));
+  Window().Unload();
+}
