@@ -1,6 +1,7 @@
 #include "monitor/Tollerwick_Main.h"
 
 #include "library/ErrorTrap.h"
+#include "library/Servers.h"
 #include "library/VYK_ErrorLog.h"
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Language.h"
@@ -22,9 +23,6 @@ std::unique_ptr<automation::SpeechObject>& SpeechObj = VYK_PlaySound::Speech;
 bool SplashRunning = false;
 
 namespace {
-
-// The maker's home page, the link of banner 0.
-const char* const kMakerHomePage = "http://www.vyk.example/";
 
 // The main window's error lamp, lit by every error report once the window exists.
 void LightErrorLamp() {
@@ -97,7 +95,7 @@ void Main() {
   trap([&] { Tollerwick_Sub::ForceNewsDownload = true; });
   trap([&] { Tollerwick_Sub::BannerIndex = 0; });
   trap([&] { Tollerwick_Sub::NewsIndex = 0; });
-  trap([&] { Tollerwick_Sub::BannerTable[0].link = kMakerHomePage; });
+  trap([&] { Tollerwick_Sub::BannerTable[0].link = Servers::Url("MakerHome", "/"); });
 
   trap([&] {
     if (Tollerwick_Sub::chkStartInTray == 1) MainForm->cmdSetTray_Click();
@@ -108,7 +106,6 @@ void Main() {
   trap([&] { MainForm->cmbProvider.AddItem("Yahoo        1", 0); });
   trap([&] { MainForm->cmbProvider.AddItem("FreeRealtime 2", 1); });
   trap([&] { MainForm->cmbProvider.SetText(MainForm->cmbProvider.List(0)); });
-
 }
 
 }  // namespace Tollerwick_Main
