@@ -20,6 +20,7 @@ const std::map<std::string, std::string>& Defaults() {
       {"FundamentalsSite", "fundamentals.example"},
       {"SignalSite", "signals.example"},
       {"MarketNewsSite", "market-news.example"},
+      {"SmsListSite", "sms-list.example"},
   };
   return defaults;
 }

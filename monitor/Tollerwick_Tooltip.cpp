@@ -9,6 +9,7 @@
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Events.h"
+#include "windows/frmOptions.h"
 
 namespace Tollerwick_Tooltip {
 namespace {
@@ -71,6 +72,8 @@ std::vector<Tip> MainTips() {
   };
 }
 
+std::string OptionsTip() { return Lines({"you can check and download", "new versions of Tollerwick"}); }
+
 void Appearance(cToolTip& tips) {
   tips.SetBkColor(0xC0FFFF);
   tips.SetTxtColor(0);
@@ -95,6 +98,23 @@ void Del_BalloonTip_Main() {
   HandlerTrap("Del_BalloonTip_Main of Modul Tollerwick_Tooltip")([&] {
     if (!BalloonTips) BalloonTips = std::make_unique<cToolTip>();
     for (const Tip& tip : MainTips()) BalloonTips->DelToolTip(tip.control.hWnd(), -1);
+    rt::DoEvents();
+  });
+}
+
+void Set_BalloonTip_Options() {
+  HandlerTrap("Set_BalloonTip_Options of Modul Tollerwick_Tooltip")([&] {
+    if (!BalloonTips) BalloonTips = std::make_unique<cToolTip>();
+    Appearance(*BalloonTips);
+    BalloonTips->SetToolTipObj(rt::Default<frmOptions>().cmdChkNewVersion.hWnd(), OptionsTip(), false);
+    rt::DoEvents();
+  });
+}
+
+void Del_BalloonTip_Options() {
+  HandlerTrap("Del_BalloonTip_Options of Modul Tollerwick_Tooltip")([&] {
+    if (!BalloonTips) BalloonTips = std::make_unique<cToolTip>();
+    BalloonTips->DelToolTip(rt::Default<frmOptions>().cmdChkNewVersion.hWnd(), -1);
     rt::DoEvents();
   });
 }

@@ -6,5 +6,7 @@ namespace Tollerwick_Tooltip {
 
 void Set_BalloonTip_Main();
 void Del_BalloonTip_Main();
+void Set_BalloonTip_Options();
+void Del_BalloonTip_Options();
 
 }  // namespace Tollerwick_Tooltip

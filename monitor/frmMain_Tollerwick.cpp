@@ -157,6 +157,8 @@ void frmMain_Tollerwick::Design() {
   chkTooltip.Click = [this] { chkTooltip_Click(); };
   cmdSetTray.Click = [this] { cmdSetTray_Click(); };
   mnuAbout.Click = [this] { mnuAbout_Click(); };
+  mnuOption.Click = [this] { mnuOption_Click(); };
+  mnuOption1.Click = [this] { mnuOption1_Click(); };
   cmdDowngrades.Click = [this] { cmdDowngrades_Click(); };
   cmdUpgrades.Click = [this] { cmdUpgrades_Click(); };
   cmdFundamentals.Click = [this] { cmdFundamentals_Click(); };

@@ -105,6 +105,8 @@ class frmMain_Tollerwick : public rt::Form {
 
   // ---- menus
   void mnuAbout_Click();
+  void mnuOption_Click();
+  void mnuOption1_Click();
 
   // ---- tray and error lamp
   void cmdSetTray_Click();

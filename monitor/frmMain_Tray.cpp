@@ -8,6 +8,7 @@
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Program.h"
 #include "windows/frmAbout.h"
+#include "windows/frmOptions.h"
 
 using namespace VYK_API;
 
@@ -44,6 +45,20 @@ void frmMain_Tollerwick::mnuShow_Click() {
     rt::DoEvents();
     Show();
     rt::DoEvents();
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::mnuOption_Click() {
+  Here("mnuOption_Click")([&] {
+    rt::Default<frmOptions>().Show(1, this);
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::mnuOption1_Click() {
+  Here("mnuOption1_Click")([&] {
+    mnuOption_Click();
     rt::DoEvents();
   });
 }

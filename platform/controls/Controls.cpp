@@ -24,6 +24,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -343,6 +346,17 @@ void CommandButton::SetCaption(const std::string& caption) {
   Touch();
   static_cast<QPushButton*>(widget_)->setText(Q(caption));
 }
+void CommandButton::SetCancel(bool cancel) {
+  Touch();
+  if (cancel && !escape_) {
+    escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), form_.Window());
+    QObject::connect(escape_, &QShortcut::activated, [this] {
+      if (widget_->isEnabled()) Fire(Click);
+    });
+  }
+  if (escape_) escape_->setEnabled(cancel);
+}
+
 void CommandButton::PerformClick() {
   Touch();
   Fire(Click);
@@ -730,6 +744,125 @@ std::string Frame::Caption() {
 void Frame::SetCaption(const std::string& caption) {
   Touch();
   static_cast<QGroupBox*>(widget_)->setTitle(Q(caption));
+}
+
+void Frame::Place(Control& control) {
+  Touch();
+  control.Widget()->setParent(widget_);
+  control.Widget()->show();
+}
+
+// ---- ScrollBar
+
+ScrollBar::ScrollBar(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* s = new QScrollBar(Qt::Vertical);
+  s->setRange(0, 32767);
+  Attach(s);
+  QObject::connect(s, &QScrollBar::actionTriggered, [this, s](int) {
+    // the user's step: the new value is there once the action has been applied
+    QTimer::singleShot(0, s, [this] { Fire(Change); });
+  });
+}
+long ScrollBar::Min() {
+  Touch();
+  return static_cast<QScrollBar*>(widget_)->minimum();
+}
+long ScrollBar::Max() {
+  Touch();
+  return static_cast<QScrollBar*>(widget_)->maximum();
+}
+long ScrollBar::Value() {
+  Touch();
+  return static_cast<QScrollBar*>(widget_)->value();
+}
+void ScrollBar::SetMin(long v) {
+  Touch();
+  auto* s = static_cast<QScrollBar*>(widget_);
+  const QSignalBlocker block(s);
+  s->setMinimum(static_cast<int>(v));
+}
+void ScrollBar::SetMax(long v) {
+  Touch();
+  auto* s = static_cast<QScrollBar*>(widget_);
+  const QSignalBlocker block(s);
+  s->setMaximum(static_cast<int>(v));
+}
+void ScrollBar::SetValue(long v) {
+  Touch();
+  auto* s = static_cast<QScrollBar*>(widget_);
+  if (v < s->minimum() || v > s->maximum()) Raise(380, "Invalid property value");
+  if (v == s->value()) return;
+  {
+    const QSignalBlocker block(s);
+    s->setValue(static_cast<int>(v));
+  }
+  Fire(Change);
+}
+void ScrollBar::SetSmallChange(long v) {
+  Touch();
+  static_cast<QScrollBar*>(widget_)->setSingleStep(static_cast<int>(v));
+}
+void ScrollBar::SetLargeChange(long v) {
+  Touch();
+  static_cast<QScrollBar*>(widget_)->setPageStep(static_cast<int>(v));
+}
+void ScrollBar::Reset() {
+  Control::Reset();
+  auto* s = static_cast<QScrollBar*>(widget_);
+  const QSignalBlocker block(s);
+  s->setRange(0, 32767);
+  s->setValue(0);
+}
+
+// ---- TabControl
+
+TabControl::TabControl(Form& owner, std::string name) : Control(owner, std::move(name)) {
+  auto* t = new QTabWidget();
+  Attach(t);
+  t->lower();
+}
+void TabControl::AddTab(const std::string& caption) {
+  Touch();
+  auto* t = static_cast<QTabWidget*>(widget_);
+  t->addTab(new QWidget(), Q(caption));
+}
+int TabControl::Tabs() {
+  Touch();
+  return static_cast<QTabWidget*>(widget_)->count();
+}
+std::string TabControl::TabCaption(int tab) {
+  Touch();
+  return S(static_cast<QTabWidget*>(widget_)->tabText(tab));
+}
+int TabControl::Tab() {
+  Touch();
+  return static_cast<QTabWidget*>(widget_)->currentIndex();
+}
+void TabControl::SetTab(int tab) {
+  Touch();
+  auto* t = static_cast<QTabWidget*>(widget_);
+  if (tab < 0 || tab >= t->count()) Raise(380, "Invalid property value");
+  t->setCurrentIndex(tab);
+}
+void TabControl::Reset() {
+  Control::Reset();
+  // the pages go; what stands on them comes back to the form until the design places it again
+  auto* t = static_cast<QTabWidget*>(widget_);
+  while (t->count() > 0) {
+    QWidget* page = t->widget(0);
+    for (QWidget* child : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+      child->setParent(form_.Container());
+    t->removeTab(0);
+    delete page;
+  }
+}
+
+void TabControl::Place(Control& control, int tab) {
+  Touch();
+  auto* t = static_cast<QTabWidget*>(widget_);
+  if (tab < 0 || tab >= t->count()) Raise(380, "Invalid property value");
+  control.Widget()->setParent(t->widget(tab));
+  control.Widget()->show();
 }
 
 // ---- Timer

@@ -16,6 +16,7 @@ class QMenu;
 class QAction;
 class QTimer;
 class QFont;
+class QShortcut;
 
 namespace rt {
 
@@ -92,8 +93,13 @@ class CommandButton : public Control {
   void SetCaption(const std::string& caption);
   // Pressing the button from code.
   void PerformClick();
+  // The cancel button of its window: the Esc key presses it.
+  void SetCancel(bool cancel);
   void Reset() override;
   Handler Click;
+
+ private:
+  QShortcut* escape_ = nullptr;
 };
 
 class CheckBox : public Control {
@@ -216,6 +222,39 @@ class Frame : public Control {
   Frame(Form& owner, std::string name);
   std::string Caption();
   void SetCaption(const std::string& caption);
+  // Puts a control inside the frame; its place counts from the frame's corner from then on. Option buttons
+  // in one frame form one group.
+  void Place(Control& control);
+};
+
+// A vertical scroll bar: the value grows downwards.
+class ScrollBar : public Control {
+ public:
+  ScrollBar(Form& owner, std::string name);
+  long Min();
+  long Max();
+  long Value();
+  void SetMin(long v);
+  void SetMax(long v);
+  // 380 (Invalid property value) outside Min .. Max.
+  void SetValue(long v);
+  void SetSmallChange(long v);
+  void SetLargeChange(long v);
+  void Reset() override;
+  Handler Change;
+};
+
+// A row of tabs, each with a page that holds controls; positions on a page count from its corner.
+class TabControl : public Control {
+ public:
+  TabControl(Form& owner, std::string name);
+  void AddTab(const std::string& caption);
+  int Tabs();
+  std::string TabCaption(int tab);
+  int Tab();
+  void SetTab(int tab);
+  void Place(Control& control, int tab);
+  void Reset() override;
 };
 
 class Timer {

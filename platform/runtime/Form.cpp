@@ -313,6 +313,13 @@ void Form::SetBackColor(long color) {
   c->setAutoFillBackground(true);
 }
 
+void Form::SetFontSize(double points) {
+  EnsureLoaded();
+  QFont f = native_->container->font();
+  f.setPointSizeF(points);
+  native_->container->setFont(f);
+}
+
 void Form::SetIcon(const std::string& picturePath) {
   native_->window->setWindowIcon(QIcon(QString::fromStdString(picturePath)));
 }

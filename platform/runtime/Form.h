@@ -76,6 +76,8 @@ class Form {
   // 0 no border and no title bar, 1 a fixed frame, 2 a frame the user can size.
   void SetBorderStyle(int style);
   void SetBackColor(long color);
+  // The font size of the window's controls (points), unless a control has its own.
+  void SetFontSize(double points);
   // The window's own icon, from a picture file.
   void SetIcon(const std::string& picturePath);
   // Shows a menu of this form at the mouse; the chosen item's handler runs before it returns.

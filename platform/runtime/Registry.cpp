@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -297,6 +298,45 @@ auto Modify(Change&& change) {
   });
 }
 
+// Programs listed under the Run key start with the desktop session: each value is mirrored as an autostart
+// entry ($XDG_CONFIG_HOME/autostart/<name>.desktop), written or removed with the value.
+constexpr const char* kRunKey = "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\run";
+
+std::string DesktopQuoted(const std::string& path) {
+  std::string q = "\"";
+  for (char c : path) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') q += '\\';
+    q += c;
+  }
+  return q + "\"";
+}
+
+void SyncAutostart(const std::string& lowerKey, const std::string& name, const RegValue* value) {
+  if (lowerKey != kRunKey || name.empty() || name.find('/') != std::string::npos || name[0] == '.') return;
+  const std::string folder = ConfigFolder() + "/autostart";
+  const std::string entry = folder + "/" + name + ".desktop";
+  if (!value || value->type != RegType::String || value->text.empty()) {
+    ::unlink(entry.c_str());
+    return;
+  }
+  std::string line;
+  for (char c : value->text)
+    if (c != '\n' && c != '\r') line += c;
+  const std::string text = "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + DesktopQuoted(line) +
+                           "\nX-GNOME-Autostart-enabled=true\n";
+  try {
+    MakeFolders(folder);
+    const std::string fresh = entry + ".new";
+    FILE* f = std::fopen(fresh.c_str(), "w");
+    if (!f) return;
+    std::fputs(text.c_str(), f);
+    const bool ok = std::fclose(f) == 0;
+    if (ok) ::rename(fresh.c_str(), entry.c_str());
+  } catch (const Error&) {
+    // the session starts nothing, as when the value could not be written
+  }
+}
+
 std::string JoinSettingsKey(const std::string& app, const std::string& section) {
   if (app.empty() || section.empty()) Raise(errInvalidCall);
   return kSettingsRoot + app + "\\" + section;
@@ -354,6 +394,7 @@ void Write(const std::string& key, const std::string& name, const RegValue& valu
     store[Lower(k)].values[Lower(name)] = NamedValue{name, value};
     return true;
   });
+  SyncAutostart(Lower(k), name, &value);
 }
 
 void CreateKey(const std::string& key) {
@@ -379,10 +420,12 @@ bool DeleteValue(const std::string& key, const std::string& name) {
     auto it = store.find(lower);
     if (it == store.end() || !it->second.values.count(Lower(name))) return false;
   }
-  return Modify([&](Store& store) {
+  const bool removed = Modify([&](Store& store) {
     auto it = store.find(lower);
     return it != store.end() && it->second.values.erase(Lower(name)) > 0;
   });
+  if (removed) SyncAutostart(lower, name, nullptr);
+  return removed;
 }
 
 bool DeleteKey(const std::string& key) {

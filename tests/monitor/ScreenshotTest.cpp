@@ -13,6 +13,7 @@
 #include "platform/win32/User.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "windows/frmAbout.h"
+#include "windows/frmOptions.h"
 
 class Screenshots : public MonitorSandbox {};
 
@@ -36,4 +37,17 @@ TEST_F(Screenshots, AboutWindow) {
   about.Show();
   about.Window()->grab().save(QString(folder) + "/about.png");
   about.Unload();
+}
+
+TEST_F(Screenshots, OptionsDialogTabs) {
+  const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
+  if (!folder) GTEST_SKIP() << "no screenshot folder";
+  ASSERT_TRUE(RunMain());
+  frmOptions& options = rt::Default<frmOptions>();
+  options.Show();
+  for (int tab = 0; tab < options.SSTab1.Tabs(); ++tab) {
+    options.SSTab1.SetTab(tab);
+    options.Window()->grab().save(QString(folder) + "/options" + QString::number(tab) + ".png");
+  }
+  options.Unload();
 }

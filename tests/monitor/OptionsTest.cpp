@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <filesystem>
+
+#include "library/VYK_GetSystemInfos.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Registry.h"
+#include "platform/win32/User.h"
+#include "tests/monitor/MonitorSandbox.h"
+#include "windows/frmOptions.h"
+
+using Tollerwick_Main::MainForm;
+
+class Options : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    ASSERT_TRUE(RunMain());
+  }
+  void TearDown() override {
+    Dialog().Unload();
+    MonitorSandbox::TearDown();
+  }
+  frmOptions& Dialog() { return rt::Default<frmOptions>(); }
+  bool RunValue() {
+    return rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tollerwick1")
+        .has_value();
+  }
+  std::string AutostartEntry() const { return config + "/autostart/Tollerwick1.desktop"; }
+};
+
+TEST_F(Options, TheDefaultsShowNormalisedAndOkStoresThem) {
+  EXPECT_FALSE(Dialog().IsLoaded());
+  EXPECT_EQ(Dialog().txtStartTime.Text(), "09:30");  // reading a control loads the dialog hidden
+  EXPECT_TRUE(Dialog().IsLoaded());
+  EXPECT_FALSE(Dialog().Visible());
+  EXPECT_EQ(Dialog().txtStopTime.Text(), "16:30");
+  EXPECT_EQ(Dialog().txtUpdateInterval.Text(), "10");
+  EXPECT_EQ(Dialog().VScroll1.Value(), 10);
+  EXPECT_EQ(Dialog().txtAlarmWait.Text(), "12");
+  EXPECT_EQ(Dialog().VScroll2.Value(), 12);
+  EXPECT_EQ(Dialog().VScroll2.Min(), 2);
+  EXPECT_TRUE(Dialog().optConnection(2).Value());
+  EXPECT_FALSE(Dialog().optConnection(0).Value());
+  EXPECT_EQ(Dialog().chkEMail1.Value(), 0);
+  EXPECT_EQ(Dialog().txtUserName.Text(), VYK_GetSystemInfos::UserID);
+  EXPECT_FALSE(Dialog().txtUserName.Enabled());
+  EXPECT_EQ(Dialog().SSTab1.Tab(), 1);
+  EXPECT_EQ(Dialog().SSTab1.TabCaption(1), "Mail Server");
+  Dialog().cmdOK_Click();
+  EXPECT_FALSE(Dialog().IsLoaded());
+  EXPECT_EQ(Setting(UserApp(), "Settings", "txtStartTime"), "09:30");
+  EXPECT_EQ(Tollerwick_Sub::txtUserName, VYK_GetSystemInfos::UserID);
+}
+
+TEST_F(Options, TheProxyChoiceChangesTheSettingAtOnceAndCancelKeepsIt) {
+  Tollerwick_Sub::optConnection = 1;
+  EXPECT_TRUE(Dialog().optConnection(0).Value());
+  Dialog().Unload();
+  Tollerwick_Sub::optConnection = 0;
+  Dialog().Load();
+  Dialog().optConnection(0).SetValue(true);
+  EXPECT_EQ(Tollerwick_Sub::optConnection, 1);
+  Dialog().cmdCancel_Click();
+  EXPECT_EQ(Tollerwick_Sub::optConnection, 1);
+}
+
+TEST_F(Options, TheAutostartValueFollowsTheBoxAtClickTime) {
+  Tollerwick_Sub::chkProgramStart = 1;
+  Dialog().Load();
+  EXPECT_TRUE(RunValue());
+  ASSERT_TRUE(std::filesystem::exists(AutostartEntry()));
+  EXPECT_NE(ReadFile(AutostartEntry()).find("Exec=\"" + home + "/"), std::string::npos);
+  Dialog().chkProgramStart.SetValue(0);
+  EXPECT_FALSE(RunValue());
+  EXPECT_FALSE(std::filesystem::exists(AutostartEntry()));
+  Dialog().cmdCancel_Click();
+  EXPECT_EQ(Tollerwick_Sub::chkProgramStart, 1);
+  Dialog().Load();
+  EXPECT_TRUE(RunValue());
+}
+
+TEST_F(Options, ApplyKeepsTheDialogOpenAndCopiesEveryField) {
+  Dialog().Load();
+  Dialog().txtEmailServer.SetText("mail.example");
+  Dialog().txtUserName2.SetText("trader");
+  Dialog().chkShutdown.SetValue(1);
+  Dialog().cmdApply_Click();
+  EXPECT_TRUE(Dialog().IsLoaded());
+  EXPECT_EQ(Tollerwick_Sub::txtEmailServer, "mail.example");
+  EXPECT_EQ(Tollerwick_Sub::txtUserName2, "trader");
+  EXPECT_EQ(rt::CStr(Tollerwick_Sub::chkShutdown), "1");
+  EXPECT_EQ(Setting("VYK\\Common", "Settings", "txtEmailServer"), "mail.example");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkShutdown"), "1");
+}
+
+TEST_F(Options, TheResetButtonClearsTheAlarmStampsOfTheTickerRowsOnly) {
+  MainForm->FG3.SetTextMatrix(2, 14, "12/6/2026 3:00:00 PM");
+  MainForm->FG3.SetTextMatrix(1, 14, "group");
+  Dialog().CmdEmailWaittime_Click();
+  EXPECT_EQ(MainForm->FG3.TextMatrix(2, 14), "00:00:00");
+  EXPECT_EQ(MainForm->FG3.TextMatrix(1, 14), "group");
+}
+
+TEST_F(Options, TheMenuShowsTheDialogModallyAndItsTipFollowsTheMainBox) {
+  MainForm->chkTooltip.SetValue(1);
+  bool shown = false;
+  std::string tip;
+  QTimer::singleShot(50, [&] {
+    shown = Dialog().Visible();
+    const long window = Tollerwick_Sub::BalloonTips->hWnd();
+    win32::ShowTipNow(window, Dialog().cmdChkNewVersion.hWnd());
+    tip = win32::ShownTipText(window);
+    Dialog().cmdCancel_Click();
+  });
+  MainForm->mnuOption_Click();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(tip, "you can check and download\nnew versions of Tollerwick");
+  EXPECT_FALSE(Dialog().IsLoaded());
+}

@@ -1,0 +1,117 @@
+// The options dialog's links: web pages of the maker, of the data providers and of an SMS information site,
+// opened in the user's browser, and the prepared mail to the maker asking for a new data provider, opened
+// in the user's mail program.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "library/ErrorTrap.h"
+#include "library/Servers.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Strings.h"
+#include "platform/win32/Shell.h"
+#include "windows/frmOptions.h"
+
+namespace {
+
+constexpr long kLink = 0xFF0000;  // blue
+constexpr const char* kRequestAddress = "dataprovider@vyk.example";
+
+Trap Here(const char* handler) { return HandlerTrap(std::string(handler) + " of Formular frmOptions"); }
+
+// A text as a part of a mailto: address: every byte but letters, digits and "-._~" (and those in `keep`)
+// percent-encoded, so that no blank, line break, "&", "?", "#" or "%" of a value can end it early.
+std::string Encoded(std::string_view text, std::string_view keep = {}) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+        std::string_view("-._~").find(c) != std::string_view::npos || keep.find(c) != std::string_view::npos) {
+      out += c;
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", byte);
+      out += hex;
+    }
+  }
+  return out;
+}
+
+// The request mail: to the maker, with its subject and the start of its body filled in. It asks for no
+// attachment: a file of the user's disk has no business in a mail the user did not choose to send it with.
+std::string RequestMail() {
+  struct Field {
+    const char* name;
+    std::string value;
+  };
+  const Field fields[] = {
+      {"Subject", "Tollerwick - request for new Data Provider"},
+      {"cc", " "},
+      {"bcc", " "},
+      {"Body", std::string("Please add the following Data Provider to Tollerwick:") + rt::vbCrLf + rt::vbCrLf},
+  };
+  std::string address = "mailto:" + Encoded(kRequestAddress, "@");
+  char separator = '?';
+  for (const Field& field : fields) {
+    address += separator + std::string(field.name) + "=" + Encoded(field.value);
+    separator = '&';
+  }
+  return address;
+}
+
+}  // namespace
+
+void frmOptions::DesignLinks() {
+  cmdProducts.Click = [this] { cmdProducts_Click(); };
+  Label2.Click = [this] { Label2_Click(); };
+  Label13.Click = [this] { Label13_Click(); };
+  lblFreeRealTime.Click = [this] { lblFreeRealTime_Click(); };
+  Label20.Click = [this] { Label20_Click(); };
+  lblEmail.Click = [this] { lblEmail_Click(); };
+  for (rt::Label* link : {&Label2, &Label13, &lblFreeRealTime, &Label20, &lblEmail}) link->SetForeColor(kLink);
+  lblEmail.SetToolTipText("eMail to VYK");
+}
+
+void frmOptions::cmdProducts_Click() {
+  Here("cmdProducts_Click")([&] {
+    win32::ShellExecuteA(hWnd(), "open", Servers::Url("MakerHome", "/vyk/products/suite_e.htm"), "0", "0", 5);
+    rt::DoEvents();
+  });
+}
+
+void frmOptions::Label2_Click() {
+  Here("Label2_Click")([&] {
+    win32::ShellExecuteA(hWnd(), "open", Servers::Url("MakerHome", "/vyk"), "0", "0", 5);
+    rt::DoEvents();
+  });
+}
+
+void frmOptions::Label13_Click() {
+  Here("Label13_Click")([&] {
+    win32::ShellExecuteA(hWnd(), "open", Servers::Url("Provider1Finance", "/q?d=e"), "0", "0", 5);
+    rt::DoEvents();
+  });
+}
+
+void frmOptions::lblFreeRealTime_Click() {
+  Here("lblFreeRealTime_Click")([&] {
+    win32::ShellExecuteA(hWnd(), "open", Servers::Url("Provider2Quotes", ""), "0", "0", 5);
+    rt::DoEvents();
+  });
+}
+
+void frmOptions::Label20_Click() {
+  Here("Label20_Click")([&] {
+    win32::ShellExecuteA(hWnd(), "open", Servers::Url("SmsListSite", "/sms/service/weltweit.htm"), "0", "0", 5);
+    rt::DoEvents();
+  });
+}
+
+// The mail program opens the address as a prepared mail; like the links, a refusal is not looked at.
+void frmOptions::lblEmail_Click() {
+  Here("lblEmail_Click")([&] {
+    win32::ShellExecuteA(hWnd(), "open", RequestMail(), "0", "0", 5);
+    rt::DoEvents();
+  });
+}
