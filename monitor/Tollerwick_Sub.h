@@ -57,6 +57,11 @@ extern std::string SelectedRow;
 extern bool ForceNewsDownload;
 extern int NewsIndex;
 extern int NewsCount;
+extern int BannerCount;
+// When news and banner were last downloaded, on the seconds clock.
+extern double LastNewsTime;
+// The connection part of the status line.
+extern std::string StatusText;
 extern int BannerIndex;
 extern std::array<std::string, 24> NewsTable;
 struct Banner {

@@ -129,6 +129,30 @@ class frmMain_Tollerwick : public rt::Form {
   // Reads the news file into the news table.
   void Load_News();
 
+  // ---- update cycle
+  void TimerRT_Timer();
+  void chkRT_Click();
+  void cmdUpdateRT_Click();
+  // When the last update cycle ended, on the seconds clock; 0 when none has ended since loading or since
+  // automatic updates were switched on.
+  double LastUpdateTime = 0;
+
+  // ---- quotes of the two providers, and the alarms
+  void cmdUpdateRT1(int& Row, std::string& Ticker);
+  void cmdUpdateRT2(int& Row, std::string& Ticker);
+  // A quote's number text as a number, whatever the regional settings: "," groups thousands, "." is the
+  // decimal point; 0 for a text that is no number. The text loses its "-" and its ",".
+  double MakeNumber2(std::string& NumberText);
+  void CheckAndSendAlarms(int& Row, std::string& Ticker);
+  void AlarmSound();
+
+  // ---- news and banner
+  // Downloads the banner and news lists (and checks for a newer version when asked to).
+  void RefreshNews();
+  // Shows the next banner and the next news item.
+  void RotateBanner();
+  void Image2_Click();
+
   // ---- mail
   // Sends one plain-text message through the mail server (a host name or address, "host:port" for a
   // server on another port than 25); failures are told in the message window only.
