@@ -1,5 +1,7 @@
 // The main window's news: the news file read into the news table.
 
+#include <algorithm>
+
 #include "library/ErrorTrap.h"
 #include "library/VYK_File_Dir.h"
 #include "monitor/Tollerwick_Sub.h"
@@ -29,9 +31,9 @@ void frmMain_Tollerwick::Load_News() {
       RtbNews1.SetText("Error in News Download");
       return;
     }
-    NewsCount = rt::CInt(count);
+    // the table holds 24 items: a longer list is cut there, so the rotation never reaches past the table
+    NewsCount = std::min<int>(rt::CInt(count), static_cast<int>(NewsTable.size()));
     for (int i = 0; i < NewsCount; ++i) {
-      if (i >= static_cast<int>(NewsTable.size())) rt::Raise(rt::errSubscript);
       NewsTable[i] = "VYK News -- " + date + rt::vbCrLf;
       for (std::string line = rt::LineInput(f); line != "###"; line = rt::LineInput(f)) NewsTable[i] += line;
     }

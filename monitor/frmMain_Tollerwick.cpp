@@ -157,6 +157,10 @@ void frmMain_Tollerwick::Design() {
   chkTooltip.Click = [this] { chkTooltip_Click(); };
   cmdSetTray.Click = [this] { cmdSetTray_Click(); };
   mnuAbout.Click = [this] { mnuAbout_Click(); };
+  TimerRT.Tick = [this] { TimerRT_Timer(); };
+  chkRT.Click = [this] { chkRT_Click(); };
+  cmdUpdateRT.Click = [this] { cmdUpdateRT_Click(); };
+  Image2.Click = [this] { Image2_Click(); };
   mnuOption.Click = [this] { mnuOption_Click(); };
   mnuOption1.Click = [this] { mnuOption1_Click(); };
   cmdDowngrades.Click = [this] { cmdDowngrades_Click(); };

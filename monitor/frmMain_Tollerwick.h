@@ -152,6 +152,8 @@ class frmMain_Tollerwick : public rt::Form {
   // Shows the next banner and the next news item.
   void RotateBanner();
   void Image2_Click();
+  // The banner whose picture the last rotation showed (its link is what a click opens).
+  int BannerOnShow = 0;
 
   // ---- mail
   // Sends one plain-text message through the mail server (a host name or address, "host:port" for a

@@ -228,6 +228,8 @@ void Print(int fileNumber, std::initializer_list<Variant> items) {
   WriteRaw(f, line + "\r\n");
 }
 
+void PutBytes(int fileNumber, const std::string& bytes) { WriteRaw(GetOutput(fileNumber), bytes); }
+
 void WriteItems(int fileNumber, std::initializer_list<Variant> items) {
   OpenFile& f = GetOutput(fileNumber);
   std::string line;

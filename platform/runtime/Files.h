@@ -38,6 +38,8 @@ std::string InputChars(int fileNumber, long n);
 // Print #: the items one after the other; texts exactly, numbers with a blank (or the minus sign) before
 // and a blank after; then CR LF.
 void Print(int fileNumber, std::initializer_list<Variant> items);
+// Put #: the bytes exactly as they are, nothing added.
+void PutBytes(int fileNumber, const std::string& bytes);
 // Write #: texts in double quotes, numbers plain, items separated by commas; then CR LF.
 void WriteItems(int fileNumber, std::initializer_list<Variant> items);
 

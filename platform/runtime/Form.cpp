@@ -268,6 +268,8 @@ void Form::SetMousePointer(int pointer) {
   native_->mousePointer = pointer;
   if (pointer == pointerHourglass)
     native_->window->setCursor(Qt::WaitCursor);
+  else if (pointer == pointerArrowHourglass)
+    native_->window->setCursor(Qt::BusyCursor);
   else
     native_->window->unsetCursor();
 }

@@ -25,7 +25,7 @@ void DiscardForms();
 }
 
 enum WindowStateValue : int { stateNormal = 0, stateMinimized = 1, stateMaximized = 2 };
-enum MousePointerValue : int { pointerDefault = 0, pointerArrow = 1, pointerHourglass = 11 };
+enum MousePointerValue : int { pointerDefault = 0, pointerArrow = 1, pointerHourglass = 11, pointerArrowHourglass = 13 };
 enum UnloadModeValue : int { unloadFromControlMenu = 0, unloadFromCode = 1, unloadAppWindows = 2 };
 
 class Form {

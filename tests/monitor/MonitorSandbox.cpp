@@ -9,6 +9,7 @@
 #include "library/VYK_Language.h"
 #include "library/VYK_PlaySound.h"
 #include "monitor/Tollerwick_Main.h"
+#include "monitor/frmMain_Tollerwick.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Clock.h"
@@ -51,6 +52,8 @@ void MonitorSandbox::TearDown() {
 bool MonitorSandbox::RunMain() {
   try {
     Tollerwick_Main::Main();
+    // the scheduler runs only when a test calls it
+    if (Tollerwick_Main::MainForm) Tollerwick_Main::MainForm->TimerRT.SetEnabled(false);
     return true;
   } catch (const rt::EndOfProcess&) {
     return false;

@@ -44,7 +44,7 @@ class Shutdown : public MonitorSandbox {
 };
 
 TEST_F(Shutdown, TheSessionsEndSavesTheSettingsAndEndsNormally) {
-  rt::SaveSetting(UserApp(), "Settings", "chkAutoUpdate", "1");
+  rt::SaveSetting(UserApp(), "Settings", "chkAlarmSnd", "0");
   QProcess program;
   ASSERT_TRUE(StartProgram(program));
   EXPECT_EQ(Setting(UserApp(), "Data", "MainLeft"), "<none>");
@@ -53,7 +53,7 @@ TEST_F(Shutdown, TheSessionsEndSavesTheSettingsAndEndsNormally) {
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), 0);
   EXPECT_NE(Setting(UserApp(), "Data", "MainLeft"), "<none>");
-  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "1");
-  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAlarmSnd"), "1");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAlarmSnd"), "0");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "0");
   EXPECT_EQ(Setting("VYK\\Brennavale", "Settings", "ProgramVersion"), "3.7.4");
 }

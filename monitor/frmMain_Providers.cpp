@@ -1,0 +1,308 @@
+// The main window's quote providers: provider 1 answers one CSV line per symbol, provider 2 serves an HTML
+// quote page to account holders, which is reduced to text lines and scanned for fixed labels.
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "library/ErrorTrap.h"
+#include "library/Servers.h"
+#include "library/VYK_File_Dir.h"
+#include "library/VYK_Library.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/App.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Error.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Files.h"
+#include "platform/runtime/Strings.h"
+#include "windows/frmOptions.h"
+
+namespace {
+
+std::string Bitmap(const char* name) {
+  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/" + name;
+}
+
+std::string DownloadFile(const char* name) {
+  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/" + name;
+}
+
+// The scrolling-ticker entry of a grid row; a row without one fails as the run time does.
+template <class Control>
+Control& Entry(const std::array<Control*, 1001>& entries, int row) {
+  const int n = row - 1;
+  if (n < 0 || n >= static_cast<int>(entries.size())) rt::Raise(rt::errSubscript);
+  if (!entries[n]) rt::Raise(rt::errObjectNotSet);
+  return *entries[n];
+}
+
+// The ticker as it goes into a request address: as stored, except for the few characters that would end
+// the request line, start another parameter or a fragment, or read as an escape.
+std::string AddressText(const std::string& ticker) {
+  std::string out;
+  for (const char c : ticker) {
+    switch (c) {
+      case ' ':
+      case '\r':
+      case '\n':
+      case '#':
+      case '&':
+      case '?':
+      case '%': {
+        char escaped[4];
+        std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+        out += escaped;
+        break;
+      }
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+// The CSV reply of provider 1, taken apart field by field from the front.
+// The text before the first ","; a text without one fails.
+std::string FirstField(const std::string& reply) {
+  return rt::Left(reply, rt::InStr(reply, ",") - 1);
+}
+// The text after the first ","; a text without one stays as it is.
+std::string DropField(const std::string& reply) {
+  const long comma = rt::InStr(reply, ",");
+  return comma == 0 ? reply : rt::Mid(reply, comma + 1);
+}
+
+// The reduced quote page of provider 2, read line by line. Each step reads on only while lines are left and
+// tells whether it got what it looked for; at the end of the file the current line is the last one read.
+class PageLines {
+ public:
+  explicit PageLines(int file) : file_(file) {}
+
+  const std::string& Line() const { return line_; }
+  std::string Trimmed() const { return rt::Trim(line_); }
+
+  // Reads lines until one is `label`, blanks at its ends aside.
+  bool Find(const std::string& label) {
+    while (!rt::Eof(file_)) {
+      line_ = rt::LineInput(file_);
+      if (rt::Trim(line_) == label) return true;
+    }
+    return false;
+  }
+  // Reads at least one more line, and on until one is not blank.
+  bool Next() {
+    while (!rt::Eof(file_)) {
+      line_ = rt::LineInput(file_);
+      if (!rt::Trim(line_).empty()) return true;
+    }
+    return false;
+  }
+  // Reads lines until one is numeric, blanks at its ends aside.
+  bool FindNumber() {
+    while (!rt::Eof(file_)) {
+      line_ = rt::LineInput(file_);
+      if (rt::IsNumeric(rt::Trim(line_))) return true;
+    }
+    return false;
+  }
+  // Reads one line whatever it holds; the end of the file fails.
+  void Read() { line_ = rt::LineInput(file_); }
+
+ private:
+  int file_;
+  std::string line_;
+};
+
+}  // namespace
+
+void frmMain_Tollerwick::cmdUpdateRT1(int& Row, std::string& Ticker) {
+  using namespace Tollerwick_Sub;
+  HandlerTrap("cmdUpdateRT1 of Formular frmMain_Tollerwick")([&] {
+    InetRealtime1.SetURL(
+        Servers::Url("Provider1Quotes", "/download/quotes.csv?format=sl&ext=.csv&symbols=" + AddressText(Ticker)));
+    std::string reply = InetRealtime1.OpenURL();
+
+    const std::string fail = Bitmap("fail.bmp");
+    FG3.SetCol(0);
+    FG3.SetRow(Row);
+    FG3.SetCellPicture(fail);
+    Entry(TickerImages, Row).LoadPicture(fail);
+
+    if (rt::Trim(Ticker).empty()) return;
+    if (rt::Trim(reply).empty() || rt::Len(reply) > 150) return;
+
+    reply = DropField(reply);  // the symbol
+    const std::string last = FirstField(reply);
+    if (rt::Trim(last).empty()) return;
+    if (rt::CSng(last) == 0) return;
+
+    FG3.SetTextMatrix(Row, 3, last);
+    rt::Label& value = Entry(ValueLabels, Row);
+    value.SetCaption(FG3.TextMatrix(Row, 3));
+
+    for (int field = 0; field < 3; ++field) reply = DropField(reply);
+    FG3.SetTextMatrix(Row, 4, FirstField(reply));
+    value.SetCaption(value.Caption() + "/" + FG3.TextMatrix(Row, 4));
+
+    reply = DropField(reply);
+    FG3.SetTextMatrix(Row, 10, FirstField(reply));
+    reply = DropField(reply);
+    FG3.SetTextMatrix(Row, 8, FirstField(reply));
+    reply = DropField(reply);
+    FG3.SetTextMatrix(Row, 9, FirstField(reply));
+
+    // the volume is the rest of the line, less its line end
+    reply = DropField(reply);
+    const std::string volume = rt::Left(reply, rt::Len(reply) - 2);
+    if (volume != "N/A") {
+      FG3.SetTextMatrix(Row, 7, volume);
+      Entry(VolumeLabels, Row).SetCaption(volume);
+    }
+
+    FG3.SetRow(Row);
+    FG3.SetCol(4);
+    CheckAndSendAlarms(Row, Ticker);
+    rt::DoEvents();
+  });
+}
+
+void frmMain_Tollerwick::cmdUpdateRT2(int& Row, std::string& Ticker) {
+  using namespace Tollerwick_Sub;
+  int page = 0;
+  Trap{"cmdUpdateRT2 of Formular frmMain_Tollerwick"}([&] {
+    InetRealtime1.SetURL(
+        Servers::Url("Provider2Quotes", "/rt/frt/M?IM=quotes&symbol=" + AddressText(Ticker) + "&type=Quote"));
+    frmOptions& options = rt::Default<frmOptions>();
+    InetRealtime1.SetUserName(options.txtUserName2.Text());
+    InetRealtime1.SetPassword(options.txtPassword2.Text());
+
+    // A failed download leaves the page file empty, and the scan below then finds nothing.
+    int raw = 0;
+    Skip([&] {
+      raw = rt::FreeFile();
+      rt::Open(DownloadFile("Realtime.ht1"), rt::OpenMode::Output, raw);
+    });
+    Skip([&] { rt::WriteItems(raw, {InetRealtime1.OpenURL()}); });
+    Skip([&] { rt::Close(raw); });
+    VYK_Library::StripPage("Realtime.ht1", "Realtime.ht2");
+
+    FG3.SetCol(0);
+    FG3.SetRow(Row);
+    FG3.SetCellPicture(Bitmap("fail.bmp"));
+    Entry(TickerImages, Row).LoadPicture(Bitmap("fail.bmp"));
+
+    page = rt::FreeFile();
+    rt::Open(DownloadFile("Realtime.ht2"), rt::OpenMode::Input, page);
+    PageLines lines(page);
+
+    // the market indices, each on the first line after its label, as it stands
+    const std::pair<const char*, rt::TextBox*> indices[] = {
+        {"DJIA", &txtDJIA}, {"Nasdaq", &txtNasdaq}, {"S&P 500", &txtsp500}, {"30 Yr Bond", &txt10YBond}};
+    for (const auto& [label, box] : indices) {
+      if (!lines.Find(label) || !lines.Next()) return;
+      box->SetText(lines.Line());
+    }
+
+    // A "Trade Time" without a value ("--") is passed over; a plain "Time" before it marks a partial quote.
+    bool partial = false;
+    for (;;) {
+      bool found = false;
+      while (!found && !rt::Eof(page)) {
+        lines.Read();
+        if (lines.Trimmed() == "Trade Time") {
+          found = true;
+        } else if (lines.Trimmed() == "Time") {
+          found = partial = true;
+        }
+      }
+      if (!found) return;
+      if (partial) break;
+      if (!lines.Next()) return;
+      if (lines.Trimmed() != "--") break;
+    }
+
+    if (partial) {
+      FG3.SetCol(0);
+      FG3.SetRow(Row);
+      FG3.SetCellPicture(Bitmap("partly.bmp"));
+      Entry(TickerImages, Row).LoadPicture(Bitmap("partly.bmp"));
+      for (int n = 0; n < 14; ++n) lines.Read();
+      FG3.SetTextMatrix(Row, 3, lines.Trimmed());
+      rt::Label& value = Entry(ValueLabels, Row);
+      value.SetCaption(FG3.TextMatrix(Row, 3));
+      lines.Next();
+      FG3.SetTextMatrix(Row, 4, lines.Trimmed());
+      value.SetCaption(value.Caption() + "/" + FG3.TextMatrix(Row, 4));
+      return;
+    }
+
+    FG3.SetTextMatrix(Row, 3, lines.Trimmed());
+    rt::Label& value = Entry(ValueLabels, Row);
+    value.SetCaption(FG3.TextMatrix(Row, 3));
+    lines.Next();
+    FG3.SetTextMatrix(Row, 4, lines.Trimmed());
+    value.SetCaption(value.Caption() + "/" + FG3.TextMatrix(Row, 4));
+    rt::Label& volume = Entry(VolumeLabels, Row);
+    volume.SetCaption("");
+    lines.Next();
+    FG3.SetTextMatrix(Row, 5, lines.Trimmed());
+    lines.Next();
+    FG3.SetTextMatrix(Row, 6, lines.Trimmed());
+
+    if (!lines.Find("Low") || !lines.Next()) return;
+    FG3.SetTextMatrix(Row, 7, lines.Trimmed());
+    volume.SetCaption(lines.Trimmed());
+    lines.Next();  // the line after the volume is not used
+    lines.Next();
+    FG3.SetTextMatrix(Row, 10, lines.Trimmed());
+    lines.Next();
+    FG3.SetTextMatrix(Row, 8, lines.Trimmed());
+    lines.Next();
+    FG3.SetTextMatrix(Row, 9, lines.Trimmed());
+
+    if (!lines.Find("Prev Close") || !lines.FindNumber()) return;
+    std::string previousClose = lines.Trimmed();
+    rt::Close(page);
+    page = 0;
+
+    // The page gives the change without its sign: a last price below the previous close makes it negative.
+    FG3.SetRow(Row);
+    FG3.SetCol(4);
+    std::string last = FG3.TextMatrix(Row, 3);
+    const double previous = MakeNumber2(previousClose);
+    if (previous > MakeNumber2(last)) FG3.SetTextMatrix(Row, 4, "-" + FG3.TextMatrix(Row, 4));
+    CheckAndSendAlarms(Row, Ticker);
+  });
+  // every way out, a full quote, a partial one, a page that ends early or a failure, ends here
+  Skip([&] {
+    if (page) rt::Close(page);
+  });
+  rt::DoEvents();
+}
+
+double frmMain_Tollerwick::MakeNumber2(std::string& NumberText) {
+  if (!rt::IsNumeric(NumberText)) return 0;
+  double result = 0;
+  HandlerTrap("MakeNumber2 of Formular frmMain_Tollerwick")([&] {
+    // blanks around the number would count in the fraction's length or hide the sign
+    NumberText = rt::Trim(NumberText);
+    double sign = 1;
+    if (rt::Left(NumberText, 1) == "-") {
+      NumberText = rt::Mid(NumberText, 2);
+      sign = -1;
+    }
+    NumberText = rt::Replace(NumberText, ",", "");
+
+    std::string whole = NumberText;
+    std::string fraction = "0";
+    const long point = rt::InStr(NumberText, ".");
+    if (point > 0) {
+      whole = rt::Left(NumberText, point - 1);
+      fraction = rt::Mid(NumberText, point + 1);
+    }
+    result = (rt::CDbl(whole) + rt::CDbl(fraction) / std::pow(10.0, rt::Len(fraction))) * sign;
+    rt::DoEvents();
+  });
+  return result;
+}

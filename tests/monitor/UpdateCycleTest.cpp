@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "library/VYK_Registry.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Convert.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Program.h"
+#include "platform/win32/Internet.h"
+#include "platform/win32/Shell.h"
+#include "tests/monitor/MonitorSandbox.h"
+#include "tests/peers/HttpPeer.h"
+
+using Tollerwick_Main::MainForm;
+using namespace Tollerwick_Sub;
+
+class UpdateCycle : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    WriteFile(root + "/route-online",
+              "Iface\tDestination\tGateway\tFlags\tRefCnt\tUse\tMetric\tMask\tMTU\tWindow\tIRTT\n"
+              "eth7\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n");
+    WriteFile(root + "/route-offline", "Iface\tDestination\n");
+    win32::testing::SetRouteTable((root + "/route-online").c_str());
+  }
+  void TearDown() override {
+    win32::testing::SetRouteTable("");
+    MonitorSandbox::TearDown();
+  }
+  // The maker's home-page server answers from `files` (path -> body); everything else is 404.
+  void Serve(peers::HttpServer& server) {
+    VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\MakerHome",
+                            "127.0.0.1:" + std::to_string(server.Port()));
+  }
+  void At(int hour, int minute, int second) {
+    rt::testing::SetNow(rt::DateTime{rt::DateSerial(2026, 12, 7).serial + rt::TimeSerial(hour, minute, second).serial},
+                        true);
+  }
+  std::string Status() { return MainForm->sbStatusBar.PanelText(1); }
+};
+
+TEST_F(UpdateCycle, TheStatusLineTellsTheConnectionAndTheSchedule) {
+  ASSERT_TRUE(RunMain());
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(Status(), "  Connection via Lan --  online  --  Download disabled");
+  win32::testing::SetRouteTable((root + "/route-offline").c_str());
+  chkAutoUpdate = 1;
+  chkUpdateIfOnline = 1;
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(Status(), " offline  --  Download scheduled for next online connection");
+  chkUpdateIfOnline = 0;
+  At(8, 0, 0);
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(Status(), " offline  --  Download suspended");
+  // a start later than the stop leaves no time inside the window
+  txtStartTime = "17:00";
+  At(12, 0, 0);
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(Status(), " offline  --  Download suspended");
+}
+
+TEST_F(UpdateCycle, ACycleIsDueAfterTheIntervalCountedFromTheEndOfTheLast) {
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  chkAutoUpdate = 1;
+  At(9, 30, 0);  // exactly the start time counts as inside
+  MainForm->TimerRT_Timer();
+  const double ended = MainForm->LastUpdateTime;
+  EXPECT_NE(ended, 0);
+  EXPECT_TRUE(MainForm->TimerRT.Enabled());
+  EXPECT_TRUE(MainForm->cmdAddTicker.Enabled());
+  EXPECT_EQ(MainForm->cmdUpdateRT.Caption(), "Update Realtime Data");
+  rt::testing::Advance(599);
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(MainForm->LastUpdateTime, ended);
+  EXPECT_EQ(Status(), "  Connection via Lan --  online  --  Download scheduled");
+  rt::testing::Advance(1);
+  MainForm->TimerRT_Timer();
+  EXPECT_GT(MainForm->LastUpdateTime, ended);
+  // ticking the box makes a cycle due at once
+  MainForm->chkRT.SetValue(1);
+  EXPECT_EQ(MainForm->LastUpdateTime, 0);
+}
+
+TEST_F(UpdateCycle, TheProgramEndsAtTheStopTimeWhenAsked) {
+  ASSERT_TRUE(RunMain());
+  chkShutdown = std::string("1");
+  At(16, 30, 0);
+  MainForm->TimerRT_Timer();  // not strictly later: goes on
+  At(16, 30, 6);
+  MainForm->TimerRT_Timer();  // more than five seconds later: goes on
+  At(16, 30, 2);
+  EXPECT_THROW(MainForm->TimerRT_Timer(), rt::EndOfProcess);
+  rt::testing::DiscardForms();
+  MainForm = nullptr;
+}
+
+TEST_F(UpdateCycle, NewsAndBannersRotateTogether) {
+  peers::HttpServer server([](const std::string& request) -> std::optional<std::string> {
+    const std::string path = peers::Path(request);
+    if (path == "/vyk/bin/Banner100.vyk")
+      return peers::Reply(200, "OK", "vyk banners\r\n2\r\nb0.bmp\r\nhttp://one.example/\r\nb1.bmp\r\nhttp://two.example/");
+    if (path == "/vyk/bin/News100.vyk")
+      return peers::Reply(200, "OK", "vyk news 12/07/26\r\n3\r\nzero\r\n###\r\none\r\n###\r\ntwo\r\n###");
+    if (path == "/vyk/images/Banner/b0.bmp" || path == "/vyk/images/Banner/b1.bmp")
+      return peers::Reply(200, "OK", std::string(ReadFile(TOLLERWICK_SOURCE_DIR "/resources/Common/bitmap/up.bmp")));
+    return peers::Reply(404, "Not Found", "");
+  });
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  Serve(server);
+  const char* expected[][2] = {{"0", "zero"}, {"1", "one"}, {"0", "two"}, {"1", "zero"}};
+  for (const auto& step : expected) {
+    MainForm->cmdUpdateRT_Click();
+    EXPECT_EQ(MainForm->BannerOnShow, std::stoi(step[0]));
+    EXPECT_EQ(MainForm->RtbNews1.Text(), std::string("VYK News -- 12/07/26\r\n") + step[1]);
+  }
+  // the pictures were fetched once each, the lists once (the 12 hours have not passed)
+  int pictures = 0, lists = 0;
+  for (const std::string& r : server.Requests()) {
+    pictures += peers::Path(r).rfind("/vyk/images/", 0) == 0;
+    lists += peers::Path(r).rfind("/vyk/bin/", 0) == 0;
+  }
+  EXPECT_EQ(pictures, 2);
+  EXPECT_EQ(lists, 2);
+  win32::testing::RecordShellExecute(true);
+  win32::testing::OpenedAddresses().clear();
+  MainForm->Image2_Click();
+  win32::testing::RecordShellExecute(false);
+  EXPECT_EQ(win32::testing::OpenedAddresses(), std::vector<std::string>{"http://two.example/"});
+}
+
+TEST_F(UpdateCycle, ABannerNameCannotLeaveTheDownloadFolder) {
+  peers::HttpServer server([](const std::string& request) -> std::optional<std::string> {
+    if (peers::Path(request) == "/vyk/bin/Banner100.vyk")
+      return peers::Reply(200, "OK", "vyk\r\n1\r\n../../evil.bmp\r\nhttp://x.example/");
+    return peers::Reply(200, "OK", "payload");
+  });
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  Serve(server);
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_FALSE(std::filesystem::exists(root + "/evil.bmp"));
+  EXPECT_NE(ErrorLog().find("Bad banner picture name"), std::string::npos);
+}
+
+TEST_F(UpdateCycle, AnUnknownProviderIsToldAndFetchedFromProviderOne) {
+  peers::HttpServer quotes([](const std::string&) -> std::optional<std::string> {
+    return peers::Reply(404, "Not Found", "");
+  });
+  VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\Provider1Quotes",
+                          "127.0.0.1:" + std::to_string(quotes.Port()));
+  WriteFile(home + "/download/TickerSettings.vyk", "\"IBM\",\"\",\"\",\"\",\"00:00:00\"\r\n");
+  ASSERT_TRUE(RunMain());
+  // the provider list wrote its first item into the current row at the start
+  EXPECT_EQ(MainForm->FG3.TextMatrix(2, 13), "1");
+  MainForm->FG3.SetTextMatrix(2, 13, "");
+  ForceNewsDownload = false;
+  LastNewsTime = rt::SecondsClock();
+  rt::testing::MessageBoxes().shown.clear();
+  MainForm->cmdUpdateRT_Click();
+  ASSERT_EQ(rt::testing::MessageBoxes().shown.size(), 1u);
+  EXPECT_EQ(rt::testing::MessageBoxes().shown[0].prompt,
+            "Data provider not defined or supported.\r\nTollerwick will try the Ticker Symbol\r\nwith data provider "
+            "Yahoo.");
+  ASSERT_EQ(quotes.Requests().size(), 1u);
+  EXPECT_NE(peers::RequestLine(quotes.Requests()[0]).find("symbols=IBM"), std::string::npos);
+}
