@@ -184,6 +184,14 @@ void MakeInitialDirectoryTree() {
   });
 }
 
+std::string BitmapPath(const std::string& name) {
+  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/" + name;
+}
+
+std::string DownloadPath(const std::string& name) {
+  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/" + name;
+}
+
 std::string TickerFilePath() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/TickerSettings.vyk"; }
 
 std::string TickerIniPath() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/TickerSettings.ini"; }

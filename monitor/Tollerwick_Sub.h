@@ -7,6 +7,7 @@
 #include <string>
 
 #include "library/cToolTip.h"
+#include "platform/runtime/Error.h"
 
 #include "platform/runtime/Variant.h"
 
@@ -82,6 +83,20 @@ extern std::array<rt::Label*, 1001> TickerLabels;
 extern std::array<rt::Label*, 1001> VolumeLabels;
 extern std::array<rt::Label*, 1001> ValueLabels;
 extern std::array<rt::PictureBox*, 1001> TickerImages;
+
+// The scrolling-ticker entry of grid row `row` (element row - 1); a row without one is an error (9 outside
+// the arrays, 91 for a missing entry), as the run time's arrays of controls give.
+template <class T>
+T& Entry(const std::array<T*, 1001>& entries, int row) {
+  const int n = row - 1;
+  if (n < 0 || n >= static_cast<int>(entries.size())) rt::Raise(rt::errSubscript);
+  if (!entries[n]) rt::Raise(rt::errObjectNotSet);
+  return *entries[n];
+}
+
+// A picture of the shared picture folder, and a file of the program's download folder.
+std::string BitmapPath(const std::string& name);
+std::string DownloadPath(const std::string& name);
 
 // "VYK\Brennavale\<user>" and "VYK\Common": the two application names of the store.
 std::string PerUserApp();

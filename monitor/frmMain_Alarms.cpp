@@ -35,18 +35,7 @@ constexpr long kColLastAlert = 14;
 constexpr long kDownColor = 0x0000FF;  // red
 constexpr long kUpColor = 0x008000;    // dark green
 
-std::string Bitmap(const char* name) {
-  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/" + name;
-}
 
-// The control of a row's scroll entry (entry Row - 1); a row without one is an error.
-template <class Control, std::size_t N>
-Control& Entry(const std::array<Control*, N>& entries, int row) {
-  const int n = row - 1;
-  if (n < 0 || n >= static_cast<int>(N)) rt::Raise(rt::errSubscript);
-  if (!entries[n]) rt::Raise(rt::errObjectNotSet);
-  return *entries[n];
-}
 
 // The news item an alarm e-mail carries as its body.
 std::string CurrentNews() {
@@ -69,15 +58,15 @@ void frmMain_Tollerwick::CheckAndSendAlarms(int& Row, std::string& Ticker) {
       FG3.SetCol(kColChange);
       const long color = down ? kDownColor : kUpColor;
       FG3.SetCellForeColor(color);
-      Entry(settings::TickerLabels, Row).SetForeColor(color);
-      Entry(settings::ValueLabels, Row).SetForeColor(color);
+      settings::Entry(settings::TickerLabels, Row).SetForeColor(color);
+      settings::Entry(settings::ValueLabels, Row).SetForeColor(color);
       FG3.SetCol(kColStatus);
 
       // the status picture goes to the row's first cell and to the scroll entry alike
       const auto picture = [&](const char* up, const char* downName) {
-        const std::string file = Bitmap(down ? downName : up);
+        const std::string file = settings::BitmapPath(down ? downName : up);
         FG3.SetCellPicture(file);
-        Entry(settings::TickerImages, Row).LoadPicture(file);
+        settings::Entry(settings::TickerImages, Row).LoadPicture(file);
       };
 
       // MakeNumber2 takes the sign and the commas out of its text: the cells keep theirs

@@ -21,22 +21,8 @@
 
 namespace {
 
-std::string Bitmap(const char* name) {
-  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/" + name;
-}
 
-std::string DownloadFile(const char* name) {
-  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/" + name;
-}
 
-// The scrolling-ticker entry of a grid row; a row without one fails as the run time does.
-template <class Control>
-Control& Entry(const std::array<Control*, 1001>& entries, int row) {
-  const int n = row - 1;
-  if (n < 0 || n >= static_cast<int>(entries.size())) rt::Raise(rt::errSubscript);
-  if (!entries[n]) rt::Raise(rt::errObjectNotSet);
-  return *entries[n];
-}
 
 // The ticker as it goes into a request address: as stored, except for the few characters that would end
 // the request line, start another parameter or a fragment, or read as an escape.
@@ -123,11 +109,11 @@ void frmMain_Tollerwick::cmdUpdateRT1(int& Row, std::string& Ticker) {
         Servers::Url("Provider1Quotes", "/download/quotes.csv?format=sl&ext=.csv&symbols=" + AddressText(Ticker)));
     std::string reply = InetRealtime1.OpenURL();
 
-    const std::string fail = Bitmap("fail.bmp");
+    const std::string fail = Tollerwick_Sub::BitmapPath("fail.bmp");
     FG3.SetCol(0);
     FG3.SetRow(Row);
     FG3.SetCellPicture(fail);
-    Entry(TickerImages, Row).LoadPicture(fail);
+    Tollerwick_Sub::Entry(TickerImages, Row).LoadPicture(fail);
 
     if (rt::Trim(Ticker).empty()) return;
     if (rt::Trim(reply).empty() || rt::Len(reply) > 150) return;
@@ -138,7 +124,7 @@ void frmMain_Tollerwick::cmdUpdateRT1(int& Row, std::string& Ticker) {
     if (rt::CSng(last) == 0) return;
 
     FG3.SetTextMatrix(Row, 3, last);
-    rt::Label& value = Entry(ValueLabels, Row);
+    rt::Label& value = Tollerwick_Sub::Entry(ValueLabels, Row);
     value.SetCaption(FG3.TextMatrix(Row, 3));
 
     for (int field = 0; field < 3; ++field) reply = DropField(reply);
@@ -157,7 +143,7 @@ void frmMain_Tollerwick::cmdUpdateRT1(int& Row, std::string& Ticker) {
     const std::string volume = rt::Left(reply, rt::Len(reply) - 2);
     if (volume != "N/A") {
       FG3.SetTextMatrix(Row, 7, volume);
-      Entry(VolumeLabels, Row).SetCaption(volume);
+      Tollerwick_Sub::Entry(VolumeLabels, Row).SetCaption(volume);
     }
 
     FG3.SetRow(Row);
@@ -181,7 +167,7 @@ void frmMain_Tollerwick::cmdUpdateRT2(int& Row, std::string& Ticker) {
     int raw = 0;
     Skip([&] {
       raw = rt::FreeFile();
-      rt::Open(DownloadFile("Realtime.ht1"), rt::OpenMode::Output, raw);
+      rt::Open(Tollerwick_Sub::DownloadPath("Realtime.ht1"), rt::OpenMode::Output, raw);
     });
     Skip([&] { rt::WriteItems(raw, {InetRealtime1.OpenURL()}); });
     Skip([&] { rt::Close(raw); });
@@ -189,11 +175,11 @@ void frmMain_Tollerwick::cmdUpdateRT2(int& Row, std::string& Ticker) {
 
     FG3.SetCol(0);
     FG3.SetRow(Row);
-    FG3.SetCellPicture(Bitmap("fail.bmp"));
-    Entry(TickerImages, Row).LoadPicture(Bitmap("fail.bmp"));
+    FG3.SetCellPicture(Tollerwick_Sub::BitmapPath("fail.bmp"));
+    Tollerwick_Sub::Entry(TickerImages, Row).LoadPicture(Tollerwick_Sub::BitmapPath("fail.bmp"));
 
     page = rt::FreeFile();
-    rt::Open(DownloadFile("Realtime.ht2"), rt::OpenMode::Input, page);
+    rt::Open(Tollerwick_Sub::DownloadPath("Realtime.ht2"), rt::OpenMode::Input, page);
     PageLines lines(page);
 
     // the market indices, each on the first line after its label, as it stands
@@ -225,11 +211,11 @@ void frmMain_Tollerwick::cmdUpdateRT2(int& Row, std::string& Ticker) {
     if (partial) {
       FG3.SetCol(0);
       FG3.SetRow(Row);
-      FG3.SetCellPicture(Bitmap("partly.bmp"));
-      Entry(TickerImages, Row).LoadPicture(Bitmap("partly.bmp"));
+      FG3.SetCellPicture(Tollerwick_Sub::BitmapPath("partly.bmp"));
+      Tollerwick_Sub::Entry(TickerImages, Row).LoadPicture(Tollerwick_Sub::BitmapPath("partly.bmp"));
       for (int n = 0; n < 14; ++n) lines.Read();
       FG3.SetTextMatrix(Row, 3, lines.Trimmed());
-      rt::Label& value = Entry(ValueLabels, Row);
+      rt::Label& value = Tollerwick_Sub::Entry(ValueLabels, Row);
       value.SetCaption(FG3.TextMatrix(Row, 3));
       lines.Next();
       FG3.SetTextMatrix(Row, 4, lines.Trimmed());
@@ -238,12 +224,12 @@ void frmMain_Tollerwick::cmdUpdateRT2(int& Row, std::string& Ticker) {
     }
 
     FG3.SetTextMatrix(Row, 3, lines.Trimmed());
-    rt::Label& value = Entry(ValueLabels, Row);
+    rt::Label& value = Tollerwick_Sub::Entry(ValueLabels, Row);
     value.SetCaption(FG3.TextMatrix(Row, 3));
     lines.Next();
     FG3.SetTextMatrix(Row, 4, lines.Trimmed());
     value.SetCaption(value.Caption() + "/" + FG3.TextMatrix(Row, 4));
-    rt::Label& volume = Entry(VolumeLabels, Row);
+    rt::Label& volume = Tollerwick_Sub::Entry(VolumeLabels, Row);
     volume.SetCaption("");
     lines.Next();
     FG3.SetTextMatrix(Row, 5, lines.Trimmed());

@@ -43,7 +43,7 @@ void frmMain_Tollerwick::AddScrollTicker(const std::string& ticker) {
     TickerImages[n] = &image;
     image.SetVisible(true);
     image.Move(volume.Width() * (n - 1) + 100, volume.Height(), 240, 240);
-    image.LoadPicture(VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/unknown.bmp");
+    image.LoadPicture(BitmapPath("unknown.bmp"));
 
     rt::Label& value = strip.AddControl<rt::Label>("lblValue" + number);
     ValueLabels[n] = &value;

@@ -20,9 +20,6 @@ constexpr long kTickerBack = 0xC0FFFF;
 
 Trap Here(const char* procedure) { return HandlerTrap(std::string(procedure) + " of Formular frmMain_Tollerwick"); }
 
-std::string Bitmap(const char* name) {
-  return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/" + name;
-}
 
 const char* const kHeaders[] = {"",     "Ticker", "Last",      "Change  (%)", "Bid  (size)",
                                 "Ask  (size)", "Volume", "High", "Low",         "Open",
@@ -52,13 +49,13 @@ void frmMain_Tollerwick::FormatRows(long from, long to, bool yellowFirst) {
   const long step = from <= to ? 1 : -1;
   bool yellow = yellowFirst;
   for (long row = from; row != to + step; row += step) {
-    SetRowPicture(row, Bitmap("unknown.bmp"));
+    SetRowPicture(row, Tollerwick_Sub::BitmapPath("unknown.bmp"));
     SelectRow(row);
     if (!FG3.TextMatrix(row, 0).empty()) {
       FG3.SetCellBackColor(kGroupBack);
       FG3.SetCellFontBold(true);
       FG3.SetCellFontName("Arial");
-      SetRowPicture(row, Bitmap("fileopen.bmp"));
+      SetRowPicture(row, Tollerwick_Sub::BitmapPath("fileopen.bmp"));
     } else {
       FG3.SetCellBackColor(yellow ? kTickerBack : 0);
       yellow = !yellow;
@@ -170,10 +167,10 @@ void frmMain_Tollerwick::Fg3_DblClick() {
     }
     if (FG3.TextMatrix(row, 0) == "-") {
       FG3.SetTextMatrix(row, 0, "+");
-      SetRowPicture(row, Bitmap("fileclose.bmp"));
+      SetRowPicture(row, Tollerwick_Sub::BitmapPath("fileclose.bmp"));
     } else {
       FG3.SetTextMatrix(row, 0, "-");
-      SetRowPicture(row, Bitmap("fileopen.bmp"));
+      SetRowPicture(row, Tollerwick_Sub::BitmapPath("fileopen.bmp"));
     }
     if (row + 1 >= FG3.Rows()) return;
     const double height = FG3.RowHeight(row + 1) == 0 ? -1 : 0;

@@ -23,8 +23,6 @@ namespace {
 
 constexpr double kNewsInterval = 43200;  // seconds: news and banner at most every 12 hours
 
-std::string DownloadFolder() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/"; }
-
 // The time of day as the fraction of a day, and a clock text ("9:30") as the same.
 double TimeOfDay() { return rt::SecondsOfDay() / 86400.0; }
 double ClockTime(const std::string& text) {
@@ -125,7 +123,7 @@ void frmMain_Tollerwick::cmdUpdateRT_Click() {
     trap([&] {
       FG3.SetRow(row);
       FG3.SetCol(0);
-      FG3.SetCellPicture(VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/bitmap/download.bmp");
+      FG3.SetCellPicture(BitmapPath("download.bmp"));
     });
     std::string ticker, provider;
     trap([&] { ticker = FG3.TextMatrix(row, 2); });
@@ -168,7 +166,7 @@ void frmMain_Tollerwick::RefreshNews() {
       InetRealtime1.SetURL(Servers::Url("MakerHome", path));
       InetRealtime1.SetProtocol(4);
       f = rt::FreeFile();
-      rt::Open(DownloadFolder() + file, rt::OpenMode::Output, f);
+      rt::Open(DownloadPath(file), rt::OpenMode::Output, f);
     });
     trap([&] { rt::Print(f, {InetRealtime1.OpenURL()}); });
     trap([&] {
@@ -180,7 +178,7 @@ void frmMain_Tollerwick::RefreshNews() {
   int f = 0;
   trap([&] {
     f = rt::FreeFile();
-    rt::Open(DownloadFolder() + "Banner100.vyk", rt::OpenMode::Input, f);
+    rt::Open(DownloadPath("Banner100.vyk"), rt::OpenMode::Input, f);
   });
   trap([&] {
     if (!f || rt::Lof(f) == 0) return;
@@ -209,7 +207,7 @@ void frmMain_Tollerwick::RotateBanner() {
     std::string picture;
     trap([&] {
       CheckPictureName(name);
-      picture = DownloadFolder() + name;
+      picture = DownloadPath(name);
       std::string existing = picture;
       if (VYK_File_Dir::FileExists(existing)) return;
       InetRealtime1.SetURL(Servers::Url("MakerHome", "/vyk/images/Banner/" + name));
