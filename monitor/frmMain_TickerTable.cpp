@@ -2,6 +2,7 @@
 // the grid and the edit boxes that write into the current row.
 
 #include "library/ErrorTrap.h"
+#include "library/Servers.h"
 #include "library/VYK_File_Dir.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
@@ -162,7 +163,12 @@ void frmMain_Tollerwick::Fg3_DblClick() {
     const long row = FG3.MouseRow();
     if (row < 1) return;
     if (FG3.TextMatrix(row, 0).empty()) {
-      // a ticker row: the chart in the browser window, which is not part of the program yet
+      const std::string ticker = FG3.TextMatrix(row, 2);
+      OpenChart(Servers::Url("ChartSite",
+                             "/custom/alliance/interactivechart.asp"
+                             "?astyle=0%2C0%2C0%2C0%2C0%2C0%2C0%2C5%2C0%2C0&logourl=&country=us&o_symb=" +
+                                 ticker + "&post=&symb=" + ticker +
+                                 "&time=1da&uf=0&compidx=aaaaa%3A0&draw.x=54&draw.y=13"));
       return;
     }
     if (FG3.TextMatrix(row, 0) == "-") {

@@ -163,6 +163,7 @@ void frmMain_Tollerwick::Design() {
   Image2.Click = [this] { Image2_Click(); };
   mnuOption.Click = [this] { mnuOption_Click(); };
   mnuOption1.Click = [this] { mnuOption1_Click(); };
+  cmdCharts.Click = [this] { cmdCharts_Click(); };
   cmdDowngrades.Click = [this] { cmdDowngrades_Click(); };
   cmdUpgrades.Click = [this] { cmdUpgrades_Click(); };
   cmdFundamentals.Click = [this] { cmdFundamentals_Click(); };

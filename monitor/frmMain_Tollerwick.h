@@ -114,6 +114,7 @@ class frmMain_Tollerwick : public rt::Form {
   void lblError_Click();
 
   // ---- web pages
+  void cmdCharts_Click();
   void cmdDowngrades_Click();
   void cmdUpgrades_Click();
   void cmdFundamentals_Click();
@@ -187,6 +188,8 @@ class frmMain_Tollerwick : public rt::Form {
   long CurrentRow();
   // web pages
   std::string SelectedTicker();
+  // A fresh browser window showing this address.
+  void OpenChart(const std::string& address);
   void OpenPage(const std::string& address);
   // scrolling ticker
   void AddScrollTicker(const std::string& ticker);

@@ -1,5 +1,5 @@
 // The main window's web shortcuts: pages about the current row's ticker and about the market, opened in
-// the user's browser.
+// the user's browser, and the chart in the program's own browser window.
 
 #include <cstdio>
 
@@ -12,6 +12,7 @@
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Strings.h"
 #include "platform/win32/Shell.h"
+#include "windows/frmBrowser.h"
 
 namespace {
 
@@ -35,6 +36,21 @@ std::string frmMain_Tollerwick::SelectedTicker() { return FG3.TextMatrix(rt::CLn
 
 void frmMain_Tollerwick::OpenPage(const std::string& address) {
   win32::ShellExecuteA(hWnd(), "open", address, "0", "0", 5);
+}
+
+void frmMain_Tollerwick::OpenChart(const std::string& address) {
+  frmBrowser& browser = rt::Default<frmBrowser>();
+  if (browser.IsLoaded()) browser.Unload();
+  browser.StartingAddress2 = address;
+  browser.SetWindowState(rt::stateNormal);
+  browser.Show();
+}
+
+void frmMain_Tollerwick::cmdCharts_Click() {
+  Here("cmdCharts_Click")([&] {
+    OpenChart(Servers::Url("ChartSite", "/custom/alliance/interactivechart.asp?astyle=0%2C0%2C0%2C0%2C0%2C0%2C0%2C5%2C0%2C0&symb=" +
+                                            SelectedTicker()));
+  });
 }
 
 void frmMain_Tollerwick::cmdDowngrades_Click() {

@@ -51,6 +51,8 @@ void WatchSignals() {
 }  // namespace
 
 int Run(int argc, char** argv, void (*main)()) {
+  // the web browser control shares its drawing contexts with the windows
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "library/VYK_Registry.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Registry.h"
+#include "tests/monitor/MonitorSandbox.h"
+#include "tests/peers/HttpPeer.h"
+#include "windows/frmBrowser.h"
+
+using Tollerwick_Main::MainForm;
+
+class Browser : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    WriteFile(home + "/download/TickerSettings.vyk", "\"MSFT\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+    ASSERT_TRUE(RunMain());
+    VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\ChartSite",
+                            "127.0.0.1:" + std::to_string(server.Port()));
+  }
+  frmBrowser& Window() { return rt::Default<frmBrowser>(); }
+  bool WaitForPage() {
+    for (int i = 0; i < 1000; ++i) {
+      if (Window().Caption() == "DurivEraz Uzoduz") return true;
+      rt::DoEventsWaiting(10);
+    }
+    return false;
+  }
+  peers::HttpServer server{[](const std::string&) -> std::optional<std::string> {
+    return peers::Reply(200, "OK", "<html><body><h1>chart</h1></body></html>", "Content-Type: text/html\r\n");
+  }};
+};
+
+TEST_F(Browser, TheChartButtonOpensTheChartOfTheCurrentRow) {
+  MainForm->cmdCharts_Click();
+  EXPECT_TRUE(Window().Visible());
+  ASSERT_TRUE(WaitForPage());
+  ASSERT_FALSE(server.Requests().empty());
+  EXPECT_NE(peers::RequestLine(server.Requests()[0]).find("/custom/alliance/interactivechart.asp?astyle="),
+            std::string::npos);
+  EXPECT_NE(peers::RequestLine(server.Requests()[0]).find("&symb=MSFT"), std::string::npos);
+  // after the download the window is 490 by 630 pixels and the browser 100 twips smaller each way
+  EXPECT_NEAR(Window().Width(), 490 * rt::TwipsPerPixelX(), rt::TwipsPerPixelX());
+  EXPECT_NEAR(Window().Height(), 630 * rt::TwipsPerPixelY(), rt::TwipsPerPixelY());
+  EXPECT_NEAR(Window().brwWebBrowser2.Width(), Window().Width() - 100, 1);
+  EXPECT_NEAR(Window().brwWebBrowser2.Height(), Window().Height() - 100, 1);
+  Window().Unload();
+}
+
+TEST_F(Browser, ADoubleClickOnATickerRowOpensItsChartInAFreshWindow) {
+  MainForm->cmdCharts_Click();
+  ASSERT_TRUE(WaitForPage());
+  MainForm->FG3.SimulateClick(2, 2, true);
+  ASSERT_TRUE(WaitForPage());
+  ASSERT_GE(server.Requests().size(), 2u);
+  const std::string line = peers::RequestLine(server.Requests().back());
+  EXPECT_NE(line.find("o_symb=MSFT&post=&symb=MSFT&time=1da"), std::string::npos) << line;
+  Window().Unload();
+}
+
+TEST_F(Browser, TheWindowKeepsItsPlaceBetweenRuns) {
+  MainForm->cmdCharts_Click();
+  ASSERT_TRUE(WaitForPage());
+  Window().Move(1500, 1200);
+  Window().Unload();
+  EXPECT_EQ(rt::GetSetting("Brennavale", "Settings", "MainLeft"), "1500");
+  EXPECT_EQ(rt::GetSetting("Brennavale", "Settings", "MainTop"), "1200");
+  MainForm->cmdCharts_Click();
+  EXPECT_NEAR(Window().Left(), 1500, rt::TwipsPerPixelX());
+  Window().Unload();
+}
