@@ -51,8 +51,10 @@ class FormWindow : public QMainWindow {
       e->accept();
       return;
     }
-    // The window manager's close button: the form decides through its unload handlers.
+    // The window manager's close button: the form decides through its unload handlers. A window whose
+    // system menu has lost its Close command cannot be closed this way.
     e->ignore();
+    if (property("rt_noclose").toBool()) return;
     if (onClose) onClose();
   }
   void resizeEvent(QResizeEvent* e) override {

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QPixmap>
 #include <QDesktopServices>
 #include <QProcess>
 #include <QUrl>
@@ -87,6 +89,12 @@ void Shell(const std::string& pathName, int /*windowStyle*/) {
     started = QProcess::startDetached(program, argument.isEmpty() ? QStringList() : QStringList{argument});
   }
   if (!started) Raise(errFileNotFound);
+}
+
+void SaveClipboardPicture(const std::string& path) {
+  const QPixmap picture = QGuiApplication::clipboard()->pixmap();
+  if (picture.isNull()) Raise(380, "Invalid property value");
+  if (!picture.save(QString::fromStdString(path), "BMP")) Raise(errPathFileAccess);
 }
 
 void OnTerminateRequest(std::function<void()> handler) { g_terminate = std::move(handler); }

@@ -12,6 +12,10 @@ int Run(int argc, char** argv, void (*main)());
 // desktop's editor for the file. No shell reads the text. 53 when the program cannot be started.
 void Shell(const std::string& pathName, int windowStyle = 1);
 
+// The clipboard's picture (format 2, a bitmap) saved as a BMP file: 380 when the clipboard holds no picture,
+// 75 when the file cannot be written.
+void SaveClipboardPicture(const std::string& path);
+
 // Ends the process at once: every open file is closed first, no further event runs.
 [[noreturn]] void End(int code = 0);
 // What End throws instead of ending the process while a test runs the program's code in its own process.

@@ -1,6 +1,8 @@
 #include "platform/win32/User.h"
 
+#include <QClipboard>
 #include <QCursor>
+#include <QPixmap>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -11,6 +13,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -318,6 +321,66 @@ long DestroyWindow(long hWnd) {
   Windows().erase(hWnd);
   delete w;
   return 1;
+}
+
+namespace {
+
+std::map<long, std::vector<std::string>>& SystemMenus() {
+  static auto* menus = new std::map<long, std::vector<std::string>>;
+  return *menus;
+}
+
+const std::vector<std::string> kStandardSystemMenu = {"Restore", "Move", "Size", "Minimize", "Maximize", "", "Close"};
+
+// The menu handle names its window: the window's handle with the lowest bit set.
+long WindowOfMenu(long hMenu) { return hMenu & ~1L; }
+
+void ApplySystemMenu(long hWnd) {
+  QWidget* w = rt::WidgetOf(hWnd);
+  if (!w) return;
+  const auto& items = SystemMenus()[hWnd];
+  const bool canClose = std::find(items.begin(), items.end(), "Close") != items.end();
+  QWidget* top = w->window();
+  top->setProperty("rt_noclose", !canClose);
+  const bool shown = top->isVisible();
+  top->setWindowFlag(Qt::WindowCloseButtonHint, canClose);
+  if (shown) top->show();
+}
+
+}  // namespace
+
+long GetSystemMenu(long hWnd, long bRevert) {
+  if (!rt::WidgetOf(hWnd)) return 0;
+  auto& menus = SystemMenus();
+  if (bRevert || !menus.count(hWnd)) {
+    menus[hWnd] = kStandardSystemMenu;
+    ApplySystemMenu(hWnd);
+  }
+  return hWnd | 1L;
+}
+
+long RemoveMenu(long hMenu, long nPosition, long wFlags) {
+  const long hWnd = WindowOfMenu(hMenu);
+  auto it = SystemMenus().find(hWnd);
+  if (it == SystemMenus().end() || !(wFlags & MF_BYPOSITION)) return 0;
+  if (nPosition < 0 || nPosition >= static_cast<long>(it->second.size())) return 0;
+  it->second.erase(it->second.begin() + nPosition);
+  ApplySystemMenu(hWnd);
+  return 1;
+}
+
+std::vector<std::string> SystemMenuItems(long hMenu) {
+  auto it = SystemMenus().find(WindowOfMenu(hMenu));
+  return it == SystemMenus().end() ? std::vector<std::string>() : it->second;
+}
+
+void keybd_event(long bVk, long, long dwFlags, long) {
+  constexpr long KEYEVENTF_KEYUP = 2;
+  if (bVk != VK_SNAPSHOT || (dwFlags & KEYEVENTF_KEYUP)) return;
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QPixmap shot = screen->grabWindow(0);
+  if (!shot.isNull()) QGuiApplication::clipboard()->setPixmap(shot);
 }
 
 long InitCommonControlsEx(const INITCOMMONCONTROLSEX& icc) { return icc.dwSize == 8 ? 1 : 0; }

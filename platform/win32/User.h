@@ -4,6 +4,7 @@
 // handles; a window procedure is a function address held in a long, as the calls pass it.
 
 #include <string>
+#include <vector>
 
 namespace win32 {
 
@@ -88,6 +89,20 @@ struct INITCOMMONCONTROLSEX {
 enum : long { ICC_BAR_CLASSES = 4 };
 long InitCommonControlsEx(const INITCOMMONCONTROLSEX& icc);
 void InitCommonControls();
+
+// ---- the system menu of a window: Restore, Move, Size, Minimize, Maximize, a separator, Close
+enum : long { MF_BYPOSITION = 0x400 };
+// The handle of the window's system menu (bRevert true gives the standard menu back).
+long GetSystemMenu(long hWnd, long bRevert);
+// Removes an item; without the Close command the window's close button is off and the window manager
+// cannot close it.
+long RemoveMenu(long hMenu, long nPosition, long wFlags);
+// The texts of a system menu's items, in order ("" for a separator).
+std::vector<std::string> SystemMenuItems(long hMenu);
+
+// A key pressed: VK_SNAPSHOT (the Print Screen key) copies the screen to the clipboard as a picture.
+enum : long { VK_SNAPSHOT = 0x2C };
+void keybd_event(long bVk, long bScan, long dwFlags, long dwExtraInfo);
 
 // For tests: the text a tooltip window shows now ("" when hidden), and showing a tool's tip at once.
 std::string ShownTipText(long tooltipWindow);
