@@ -77,7 +77,6 @@ class TooltipWindow : public QWidget {
   };
 
   TooltipWindow() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
-    setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     initial_.setSingleShot(true);
     autopop_.setSingleShot(true);
@@ -139,22 +138,27 @@ class TooltipWindow : public QWidget {
     return false;
   }
 
+  // The outline of the tip: a rectangle, or a rounded balloon with its stem.
+  QPainterPath Outline(const QRectF& body) const {
+    QPainterPath path;
+    if (!Balloon()) {
+      path.addRect(body);
+      return path;
+    }
+    path.addRoundedRect(body, 8, 8);
+    QPainterPath stem;
+    const double x = std::clamp<double>(stemX_, body.left() + 12, body.right() - 24);
+    stem.moveTo(x, body.top() + 1);
+    stem.lineTo(x, 1);
+    stem.lineTo(x + 14, body.top() + 1);
+    return path.united(stem);
+  }
+
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
     const QRectF body = rect().adjusted(1, Balloon() ? kStem + 1 : 1, -1, -1);
-    if (Balloon()) {
-      path.addRoundedRect(body, 8, 8);
-      QPainterPath stem;
-      const double x = std::clamp<double>(stemX_, body.left() + 12, body.right() - 24);
-      stem.moveTo(x, body.top() + 1);
-      stem.lineTo(x, 1);
-      stem.lineTo(x + 14, body.top() + 1);
-      path = path.united(stem);
-    } else {
-      path.addRect(body);
-    }
+    const QPainterPath path = Outline(body);
     p.setPen(QPen(QColor(0x76, 0x76, 0x76), 1));
     p.setBrush(back);
     p.drawPath(path);
@@ -200,6 +204,9 @@ class TooltipWindow : public QWidget {
       at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - height())));
     }
     stemX_ = (tool->flags & TTF_CENTERTIP) ? width() / 2 - 7 : 14;
+    // the window takes the outline's shape, so nothing around a balloon shows, with or without compositing
+    const QRectF body = rect().adjusted(0, Balloon() ? kStem : 0, 0, 0);
+    setMask(QRegion(Outline(body).toFillPolygon().toPolygon()));
     move(at);
     show();
     update();
