@@ -18,6 +18,7 @@
 #include "platform/runtime/Program.h"
 #include "platform/runtime/Registry.h"
 #include "platform/win32/Multimedia.h"
+#include "windows/frmOptions.h"
 
 void MonitorSandbox::SetUp() {
   Sandbox::SetUp();
@@ -76,3 +77,15 @@ std::string MonitorSandbox::UserApp() const { return "VYK\\Brennavale\\" + VYK_G
 std::string MonitorSandbox::Setting(const std::string& app, const std::string& section, const std::string& key) const {
   return rt::GetSetting(app, section, key, "<none>");
 }
+
+void OptionsSandbox::SetUp() {
+  MonitorSandbox::SetUp();
+  ASSERT_TRUE(RunMain());
+}
+
+void OptionsSandbox::TearDown() {
+  Dialog().Unload();
+  MonitorSandbox::TearDown();
+}
+
+frmOptions& OptionsSandbox::Dialog() { return rt::Default<frmOptions>(); }

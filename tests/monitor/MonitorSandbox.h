@@ -7,6 +7,8 @@
 
 #include "tests/support/Sandbox.h"
 
+class frmOptions;
+
 class MonitorSandbox : public Sandbox {
  protected:
   void SetUp() override;
@@ -19,4 +21,12 @@ class MonitorSandbox : public Sandbox {
   // The per-user settings application of this user.
   std::string UserApp() const;
   std::string Setting(const std::string& app, const std::string& section, const std::string& key) const;
+};
+
+// The program started, and the options dialog unloaded again after each test.
+class OptionsSandbox : public MonitorSandbox {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  static frmOptions& Dialog();
 };

@@ -12,17 +12,8 @@
 #include "tests/monitor/MonitorSandbox.h"
 #include "windows/frmOptions.h"
 
-class OptionsChecks : public MonitorSandbox {
+class OptionsChecks : public OptionsSandbox {
  protected:
-  void SetUp() override {
-    MonitorSandbox::SetUp();
-    ASSERT_TRUE(RunMain());
-  }
-  void TearDown() override {
-    Dialog().Unload();
-    MonitorSandbox::TearDown();
-  }
-  frmOptions& Dialog() { return rt::Default<frmOptions>(); }
 
   // The user's edits, as the keyboard makes them: the text typed at a caret position, the character
   // before a caret position deleted.

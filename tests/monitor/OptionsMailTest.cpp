@@ -25,9 +25,6 @@ namespace {
 constexpr long kRed = 0x0000FF;
 constexpr long kButtonFace = 0x8000000FL;
 
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 // Watches a test button while its send runs: what it shows, and the message window, answered with "ok".
 class SendWatch {
@@ -60,20 +57,17 @@ class SendWatch {
 
 }  // namespace
 
-class OptionsMail : public MonitorSandbox {
+class OptionsMail : public OptionsSandbox {
  protected:
   void SetUp() override {
-    MonitorSandbox::SetUp();
-    ASSERT_TRUE(RunMain());
+    OptionsSandbox::SetUp();
     Shown().clear();
   }
   void TearDown() override {
-    Dialog().Unload();
     // a send that failed may have left its connection open
     if (Tollerwick_Main::MainForm) Tollerwick_Main::MainForm->Winsock1.Close();
-    MonitorSandbox::TearDown();
+    OptionsSandbox::TearDown();
   }
-  frmOptions& Dialog() { return rt::Default<frmOptions>(); }
   static std::vector<rt::testing::ShownMessage>& Shown() { return rt::testing::MessageBoxes().shown; }
   // The one message shown since the last look, "" when none was.
   static std::string Message() {
@@ -308,20 +302,17 @@ TEST_F(OptionsMail, ATestWithoutAUsableRecipientSendsNothing) {
   EXPECT_TRUE(Has(server.Lines(), "rcpt to: a@example.net"));
 }
 
-class OptionsLinks : public MonitorSandbox {
+class OptionsLinks : public OptionsSandbox {
  protected:
   void SetUp() override {
-    MonitorSandbox::SetUp();
-    ASSERT_TRUE(RunMain());
+    OptionsSandbox::SetUp();
     win32::testing::RecordShellExecute(true);
     win32::testing::OpenedAddresses().clear();
   }
   void TearDown() override {
-    rt::Default<frmOptions>().Unload();
     win32::testing::RecordShellExecute(false);
-    MonitorSandbox::TearDown();
+    OptionsSandbox::TearDown();
   }
-  frmOptions& Dialog() { return rt::Default<frmOptions>(); }
   // The one address opened since the last look.
   static std::string Opened() {
     auto& opened = win32::testing::OpenedAddresses();

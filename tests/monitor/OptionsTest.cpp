@@ -15,17 +15,8 @@
 
 using Tollerwick_Main::MainForm;
 
-class Options : public MonitorSandbox {
+class Options : public OptionsSandbox {
  protected:
-  void SetUp() override {
-    MonitorSandbox::SetUp();
-    ASSERT_TRUE(RunMain());
-  }
-  void TearDown() override {
-    Dialog().Unload();
-    MonitorSandbox::TearDown();
-  }
-  frmOptions& Dialog() { return rt::Default<frmOptions>(); }
   bool RunValue() {
     return rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Tollerwick1")
         .has_value();

@@ -60,9 +60,6 @@ std::string Last(const std::vector<std::string>& lines) {
   return lines.empty() ? std::string() : lines.back();
 }
 
-bool Has(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 const char* const kTimedOut = "SMTP service error, timed out while waiting for response";
 

@@ -71,9 +71,6 @@ void Record(rt::Winsock& sock, std::vector<std::string>& events) {
   };
 }
 
-bool Has(const std::vector<std::string>& events, const std::string& event) {
-  return std::find(events.begin(), events.end(), event) != events.end();
-}
 
 }  // namespace
 

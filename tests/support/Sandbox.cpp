@@ -1,6 +1,7 @@
 #include "tests/support/Sandbox.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +31,10 @@ std::optional<rt::Error> RaisedBy(const std::function<void()>& f) {
     return e;
   }
   return std::nullopt;
+}
+
+bool Has(const std::vector<std::string>& items, const std::string& item) {
+  return std::find(items.begin(), items.end(), item) != items.end();
 }
 
 void Sandbox::SetUp() {

@@ -23,6 +23,8 @@ class TestForm : public rt::Form {
 // The run time's error number that `f` raises, 0 when it raises none; or the whole error.
 long ErrorOf(const std::function<void()>& f);
 std::optional<rt::Error> RaisedBy(const std::function<void()>& f);
+// True when the list holds the item.
+bool Has(const std::vector<std::string>& items, const std::string& item);
 
 class Sandbox : public ::testing::Test {
  protected:
