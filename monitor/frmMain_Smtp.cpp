@@ -36,24 +36,40 @@ std::string OneLine(const std::string& s) {
   return out;
 }
 
-// The body as the server must get it: every line ends in CR LF (a bare LF ends a line too), and a line
-// that begins with "." gets a second one, which the server takes off again; without it a line holding
-// only "." would end the message there and the rest would be lost.
+// The body as the server must get it: every line ends in CR LF (a bare LF or a bare CR ends a line
+// too), and a line that begins with "." gets a second one, which the server takes off again; without it
+// a line holding only "." would end the message there and the rest would be lost.
 std::string BodyText(const std::string& body) {
   std::string out;
   out.reserve(body.size() + 16);
   bool lineStart = true;
   for (size_t i = 0; i < body.size(); ++i) {
     const char c = body[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < body.size() && body[i + 1] == '\n') ++i;
+      out += kCrLf;
+      lineStart = true;
+      continue;
+    }
     if (lineStart && c == '.') out += '.';
     lineStart = false;
-    if (c == '\n') {
-      if (i == 0 || body[i - 1] != '\r') out += '\r';
-      lineStart = true;
-    }
     out += c;
   }
   return out;
+}
+
+// Where the first complete reply in `received` ends, or npos while its last line has not come. A reply
+// is one or more lines, each ended by CR LF (a bare LF is taken too); every line but the last has a
+// hyphen after its three-digit code ("250-..."), the last a blank or nothing ("250 OK", "250").
+size_t ReplyEnd(const std::string& received) {
+  size_t start = 0;
+  for (size_t end = received.find('\n'); end != std::string::npos; end = received.find('\n', start)) {
+    const bool more =
+        end - start >= 4 && received[start + 3] == '-' && received.find_first_not_of("0123456789", start) == start + 3;
+    start = end + 1;
+    if (!more) return start;
+  }
+  return std::string::npos;
 }
 
 // The mail server is named by host name or address, and may carry a port after a colon ("host:2525"),
@@ -87,6 +103,8 @@ void frmMain_Tollerwick::SendEmail(const std::string& MailServerName, const std:
     // whatever connection is still open, of an earlier send or of one still waiting, ends here
     Winsock1.Close();
     Winsock1.SetLocalPort(0);
+    // a part of a reply from that connection is no reply of this one
+    SmtpReceived.clear();
     SmtpProgress = 10;
     if (Winsock1.State() != rt::sckClosed) {
       ShowMailError(" " + std::to_string(Winsock1.State()), 0, this);
@@ -147,7 +165,13 @@ void frmMain_Tollerwick::SendEmail(const std::string& MailServerName, const std:
 
 void frmMain_Tollerwick::Winsock1_DataArrival(long /*bytesTotal*/) {
   HandlerTrap("Winsock1_DataArrival of Formular frmMain_Tollerwick")([&] {
-    SmtpResponse = Winsock1.GetData();
+    // A reply may come in pieces, and one of several lines may come line by line: only a complete reply
+    // replaces the last one, so that the wait sees neither half a code nor the first line of many.
+    SmtpReceived += Winsock1.GetData();
+    for (size_t end = ReplyEnd(SmtpReceived); end != std::string::npos; end = ReplyEnd(SmtpReceived)) {
+      SmtpResponse = SmtpReceived.substr(0, end);
+      SmtpReceived.erase(0, end);
+    }
     rt::DoEvents();
   });
 }

@@ -166,8 +166,10 @@ class frmMain_Tollerwick : public rt::Form {
   // SmtpProgress to 0.
   void WaitFor(const std::string& ResponseCode);
   void Winsock1_DataArrival(long bytesTotal);
-  // The text last received from the mail server.
+  // The last complete reply received from the mail server.
   std::string SmtpResponse;
+  // What has come of the reply after it, while that is not complete yet.
+  std::string SmtpReceived;
   // How far the running send has come: 10 to 100, 0 when it failed.
   int SmtpProgress = 0;
   // Seconds of the clock that goes on across midnight: the running wait's start, and how long it has run.

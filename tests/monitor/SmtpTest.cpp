@@ -60,7 +60,6 @@ std::string Last(const std::vector<std::string>& lines) {
   return lines.empty() ? std::string() : lines.back();
 }
 
-
 const char* const kTimedOut = "SMTP service error, timed out while waiting for response";
 
 }  // namespace
@@ -157,6 +156,52 @@ TEST_F(SmtpClient, OnlyTheFirstThreeCharactersOfAReplyCount) {
   EXPECT_EQ(Last(server.Lines()), "quit");
 }
 
+TEST_F(SmtpClient, AReplyCountsOnlyOnceItsLastLineHasCome) {
+  // every reply in as many pieces as it has bytes: "2", "2", "0", " ", ...; the slower clock keeps the
+  // fifty seconds of each wait well beyond the time its bytes take
+  rt::testing::SetRate(5);
+  peers::SmtpServer split;
+  split.SplitReplies(15);
+  split.Greet({{"220-peer.localdomain"}, {"220 ready"}});
+  rt::testing::SetNow(At(2026, 12, 6, 10, 15, 0));
+  Send(split.Name());
+
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+  EXPECT_EQ(split.Lines(), Dialogue("Sun, 06 Dec 2026 10:15:00 -0600", "Fred Miller",
+                                    "MSFT = 250.10 / exceeded High Limit", {"Last 250.10", "High limit 250"}));
+  EXPECT_EQ(split.RepliesInterrupted(), 0);
+
+  // replies of several lines whose lines come apart: the next command waits for the last line
+  peers::SmtpServer slow;
+  slow.Greet({{"220-peer.localdomain welcomes you"}, {"220-no relaying here", 300}, {"220 ready", 300}});
+  slow.Answer("helo", {{"250-peer.localdomain"}, {"250 HELP", 300}});
+  slow.Answer("data", {{"354-go ahead"}, {"354 end with <CR><LF>.<CR><LF>", 300}});
+  Send(slow.Name());
+
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+  EXPECT_EQ(slow.RepliesInterrupted(), 0);
+  EXPECT_EQ(Last(slow.Lines()), "quit");
+  EXPECT_EQ(slow.Lines().front(), "HELO tollerwick.localdomain");
+}
+
+TEST_F(SmtpClient, OneWaitEndsFiftySecondsAfterItsStartWhateverCameInBetween) {
+  peers::SmtpServer server;
+  // a reply with another code after forty seconds leaves ten for the right one, not fifty more
+  server.Answer("rcpt to", {{"451 4.7.1 try again later", 2000}});
+  Send(server.Name());
+
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text,
+            "SMTP service error, impromper response code. Code should have been: 250 Code recieved: "
+            "451 4.7.1 try again later\r\n");
+  EXPECT_GT(messages[0].sinceSend, 50);
+  EXPECT_LT(messages[0].sinceSend, 80);
+  EXPECT_EQ(MainForm->SmtpProgress, 0);
+  EXPECT_FALSE(Has(server.Lines(), "data"));
+}
+
 TEST_F(SmtpClient, ARefusedRecipientIsToldAfterFiftySecondsAndNothingMoreIsSent) {
   peers::SmtpServer server;
   server.Answer("rcpt to", {{"550 5.1.1 no such user here"}});
@@ -229,11 +274,12 @@ TEST_F(SmtpClient, TheToHeaderCarriesOnlyTheName) {
 TEST_F(SmtpClient, EveryBodyLineArrivesWhole) {
   peers::SmtpServer server;
   rt::testing::SetNow(At(2026, 12, 6, 10, 15, 0));
-  // a line of only "." would otherwise end the message there; a bare LF ends a line as CR LF does
-  Send(server.Name(), "Fred Miller", "news", ".\r\nafter the dot\r\n..two\nunix line\n.");
+  // a line of only "." would otherwise end the message there; a bare LF or a bare CR ends a line as
+  // CR LF does
+  Send(server.Name(), "Fred Miller", "news", ".\r\nafter the dot\r\n..two\nunix line\n.\r.old mac\rlast");
 
   EXPECT_EQ(server.Lines(), Dialogue("Sun, 06 Dec 2026 10:15:00 -0600", "Fred Miller", "news",
-                                     {"..", "after the dot", "...two", "unix line", ".."}));
+                                     {"..", "after the dot", "...two", "unix line", "..", "..old mac", "last"}));
   EXPECT_EQ(MainForm->SmtpProgress, 100);
 }
 

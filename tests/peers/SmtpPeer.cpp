@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -62,6 +63,14 @@ void SmtpServer::Answer(const std::string& command, Reply reply) {
   answers_[Lower(command)] = std::move(reply);
 }
 
+void SmtpServer::SplitReplies(int gapMs) {
+  splitGapMs_ = gapMs;
+}
+
+int SmtpServer::RepliesInterrupted() const {
+  return interrupted_;
+}
+
 std::vector<std::string> SmtpServer::Lines() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return lines_;
@@ -89,19 +98,42 @@ void SmtpServer::Run() {
     if (conn < 0) continue;
     ++connections_;
     connected_ = true;
+    const int yes = 1;
+    ::setsockopt(conn, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     Serve(conn);
     ::close(conn);
     connected_ = false;
   }
 }
 
+void SmtpServer::SendPiece(int conn, const std::string& bytes, int afterMs, bool first, bool& interrupted) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(afterMs);
+  while (!stop_ && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  if (!first && !interrupted) {
+    pollfd p{conn, POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0) {
+      interrupted = true;
+      ++interrupted_;
+    }
+  }
+  ::send(conn, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+}
+
 void SmtpServer::Send(int conn, const Reply& reply) {
+  const int gap = splitGapMs_;
+  bool first = true;
+  bool interrupted = false;
   for (const Part& part : reply) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(part.afterMs);
-    while (!stop_ && std::chrono::steady_clock::now() < until)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const std::string text = part.text + "\r\n";
-    ::send(conn, text.data(), text.size(), MSG_NOSIGNAL);
+    if (gap < 0) {
+      SendPiece(conn, text, part.afterMs, first, interrupted);
+      first = false;
+      continue;
+    }
+    for (size_t i = 0; i < text.size(); ++i) {
+      SendPiece(conn, text.substr(i, 1), i == 0 ? part.afterMs : gap, first, interrupted);
+      first = false;
+    }
   }
 }
 

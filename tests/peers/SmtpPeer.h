@@ -39,6 +39,12 @@ class SmtpServer {
   // "mail from", "rcpt to" and "." get 250, "data" 354, "quit" 221, anything else 500.
   void Answer(const std::string& command, Reply reply);
 
+  // From now on every reply goes out one byte at a time, `gapMs` milliseconds (real time) apart, so that
+  // the client gets it in as many pieces as it has bytes.
+  void SplitReplies(int gapMs);
+  // How many replies the client had already sent something into before their last byte was out.
+  int RepliesInterrupted() const;
+
   // Every line received, without its CR LF, in order, over all connections.
   std::vector<std::string> Lines() const;
   int Connections() const;
@@ -51,12 +57,17 @@ class SmtpServer {
   void Send(int conn, const Reply& reply);
   Reply ReplyTo(const std::string& line);
   bool WaitReadable(int fd);
+  // Sends after `afterMs`; notes when the client has sent something before a piece that is not the
+  // reply's first.
+  void SendPiece(int conn, const std::string& bytes, int afterMs, bool first, bool& interrupted);
 
   int fd_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
   std::atomic<bool> connected_{false};
   std::atomic<int> connections_{0};
+  std::atomic<int> splitGapMs_{-1};
+  std::atomic<int> interrupted_{0};
   mutable std::mutex mutex_;
   Reply greeting_;
   std::map<std::string, Reply> answers_;
