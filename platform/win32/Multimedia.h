@@ -2,6 +2,7 @@
 // Sound output and the speech object.
 
 #include <string>
+#include <vector>
 
 namespace win32 {
 
@@ -9,12 +10,27 @@ namespace win32 {
 long waveOutGetNumDevs();
 
 enum : long { SND_SYNC = 0x0, SND_ASYNC = 0x1, SND_NODEFAULT = 0x2, SND_FILENAME = 0x20000 };
-// Plays a wave file (asynchronously with SND_ASYNC); non-zero when it could be started.
+// Plays a wave file (asynchronously with SND_ASYNC); non-zero when it could be started. A file that is
+// missing or cannot be played gives the desktop's default sound instead, unless SND_NODEFAULT is given.
 long PlaySoundA(const std::string& fileName, long module, long flags);
 
 // Starts the user's browser on a download address (the address converted to wide characters by the caller
 // is the same text here).
 void DoFileDownload(const std::string& address);
+
+namespace testing {
+// Pretends that the computer has this many sound output devices; -1 goes back to the real ones.
+void SetSoundDevices(long count);
+// One sound that PlaySoundA gave: the wave file, or the desktop's default sound in its place.
+struct PlayedSound {
+  std::string file;
+  bool defaultSound = false;
+  long flags = 0;
+};
+// While recording, PlaySoundA notes the sound instead of playing it.
+void RecordSounds(bool recording);
+std::vector<PlayedSound>& PlayedSounds();
+}  // namespace testing
 
 }  // namespace win32
 

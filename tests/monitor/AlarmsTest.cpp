@@ -14,6 +14,7 @@
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Convert.h"
 #include "platform/runtime/Events.h"
+#include "platform/win32/Multimedia.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/SmtpPeer.h"
 #include "windows/frmOptions.h"
@@ -33,7 +34,9 @@ rt::DateTime At(int month, int day, int hour, int minute) {
   return rt::DateTime{rt::DateSerial(2026, month, day).serial + rt::TimeSerial(hour, minute, 0).serial};
 }
 
-bool StartsWith(const std::string& s, const std::string& start) { return s.rfind(start, 0) == 0; }
+bool StartsWith(const std::string& s, const std::string& start) {
+  return s.rfind(start, 0) == 0;
+}
 
 // One message as the mail server received it.
 struct Mail {
@@ -579,4 +582,113 @@ TEST_F(Alarms, ANewsIndexPastTheTableEndsAtTheFirstEmailButNotTheSmsAlone) {
   Channels(server.Name(), false, false, true);
   Quote(kFall, "100", "-50");
   EXPECT_EQ(Mails(server.Lines()).size(), 1u);
+}
+
+// The desk's alarm sound, heard through the sound output's record of what it played.
+class AlarmSound : public Alarms {
+ protected:
+  void SetUp() override {
+    Alarms::SetUp();
+    std::filesystem::create_directories(common + "/sound");
+    std::filesystem::copy_file(TOLLERWICK_SOURCE_DIR "/resources/Common/sound/alarm.wav", Wave());
+    win32::testing::SetSoundDevices(1);
+    win32::testing::RecordSounds(true);
+    win32::testing::PlayedSounds().clear();
+    MainForm->chkAlarmSnd.SetValue(1);
+  }
+  void TearDown() override {
+    win32::testing::RecordSounds(false);
+    win32::testing::SetSoundDevices(-1);
+    win32::testing::PlayedSounds().clear();
+    Alarms::TearDown();
+  }
+  std::string Wave() const { return common + "/sound/alarm.wav"; }
+  // What the alarm of one more evaluation played: the file, "(default)" for the desktop's own sound, or
+  // "" for nothing.
+  std::string Heard() {
+    const size_t before = win32::testing::PlayedSounds().size();
+    Quote(kRise, "300", "+50");
+    CloseMessage();
+    const auto& played = win32::testing::PlayedSounds();
+    if (played.size() == before) return "";
+    EXPECT_EQ(played.size(), before + 1);
+    const win32::testing::PlayedSound& sound = played.back();
+    // asynchronous, and never without the default sound
+    EXPECT_EQ(sound.flags & (win32::SND_ASYNC | win32::SND_NODEFAULT), win32::SND_ASYNC);
+    EXPECT_EQ(std::filesystem::path(sound.file).lexically_normal(), std::filesystem::path(Wave()).lexically_normal());
+    return sound.defaultSound ? "(default)" : "alarm.wav";
+  }
+};
+
+TEST_F(AlarmSound, PlaysTheSharedWaveOrElseTheDesktopsOwnSound) {
+  EXPECT_EQ(Heard(), "alarm.wav");
+  EXPECT_EQ(Heard(), "alarm.wav");
+
+  // only with the box ticked, and only with a sound device (asked at every alarm)
+  MainForm->chkAlarmSnd.SetValue(0);
+  EXPECT_EQ(Heard(), "");
+  MainForm->chkAlarmSnd.SetValue(1);
+  win32::testing::SetSoundDevices(0);
+  EXPECT_EQ(Heard(), "");
+  win32::testing::SetSoundDevices(2);
+  EXPECT_EQ(Heard(), "alarm.wav");
+
+  // a wave that cannot be played, or none at all: the default sound in its place
+  WriteFile(Wave(), "a text, not a sound");
+  EXPECT_EQ(Heard(), "(default)");
+  std::filesystem::remove(Wave());
+  EXPECT_EQ(Heard(), "(default)");
+  EXPECT_EQ(ErrorLog().find("AlarmSound"), std::string::npos) << ErrorLog();
+}
+
+TEST_F(Alarms, EachSendReadsItsSwitchAndAddressJustBeforeItStarts) {
+  peers::SmtpServer server;
+  settings::txtEmailServer = server.Name();
+  Channels(server.Name(), true, true, false);
+  // while the first mail is on its way, the user switches the SMS on, the second mail off, and then
+  // on again with another address
+  bool changed = false;
+  QTimer user;
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    if (changed || !Has(server.Lines(), "rcpt to: anna@example.net")) return;
+    changed = true;
+    Dialog().chkSMS.SetValue(1);
+    Dialog().chkEMail2.SetValue(0);
+    Dialog().txtToEmailAddress2.SetText("carl@example.net");
+  });
+  user.start(5);
+  Quote(kRise, "300", "+50");
+  user.stop();
+  ASSERT_TRUE(changed);
+
+  std::vector<Mail> mails = Mails(server.Lines());
+  ASSERT_EQ(mails.size(), 2u);
+  EXPECT_EQ(mails[0].rcpt, "anna@example.net");
+  EXPECT_EQ(mails[1].rcpt, "+4917099887766@sms-gateway.example");
+
+  // the second mail on again during the first: it goes to the address typed meanwhile
+  Dialog().chkEMail2.SetValue(0);
+  Dialog().chkSMS.SetValue(0);
+  Dialog().txtToEmailAddress2.SetText("ben@example.net");
+  changed = false;
+  QObject::disconnect(&user, nullptr, nullptr, nullptr);
+  const size_t before = server.Lines().size();
+  QObject::connect(&user, &QTimer::timeout, [&] {
+    const std::vector<std::string> lines = server.Lines();
+    if (changed || !Has(std::vector<std::string>(lines.begin() + before, lines.end()), "rcpt to: anna@example.net"))
+      return;
+    changed = true;
+    Dialog().chkEMail2.SetValue(1);
+    Dialog().txtToEmailAddress2.SetText("carl@example.net");
+  });
+  user.start(5);
+  Stamp(kFall, "00:00:00");
+  Quote(kFall, "100", "-50");
+  user.stop();
+  ASSERT_TRUE(changed);
+  mails = Mails(server.Lines());
+  ASSERT_EQ(mails.size(), 4u);
+  EXPECT_EQ(mails[2].rcpt, "anna@example.net");
+  EXPECT_EQ(mails[3].rcpt, "carl@example.net");
+  EXPECT_EQ(mails[3].to, "carl@example.net");
 }
