@@ -113,3 +113,34 @@ TEST_F(ScrollTicker, ADoubleClickOnTheBarDocksTheStripAgain) {
   EXPECT_NEAR(Strip().Left(), MainForm->Left(), 15);
   EXPECT_NEAR(Strip().Top(), MainForm->Top() + MainForm->Height(), 15);
 }
+
+TEST_F(ScrollTicker, EveryAddedEntryDocksTheStripAgainAndShowsItByTheBox) {
+  StartWith(2);
+  MainForm->chkScrollingTicker.SetValue(1);
+  // the user has dragged the strip away and moved the main window
+  Strip().Move(0, 0);
+  MainForm->Move(3000, 1500);
+  MainForm->cmdAddTicker_Click();
+  EXPECT_EQ(TickerCount, 3);
+  EXPECT_NEAR(Strip().Left(), MainForm->Left(), 15);
+  EXPECT_NEAR(Strip().Top(), MainForm->Top() + MainForm->Height(), 15);
+  EXPECT_TRUE(Strip().Visible());
+
+  // with the box unticked an added entry leaves the strip hidden, even one shown by other means
+  MainForm->chkScrollingTicker.SetValue(0);
+  Strip().Show();
+  Strip().Move(0, 0);
+  MainForm->cmdAddTicker_Click();
+  EXPECT_FALSE(Strip().Visible());
+  EXPECT_NEAR(Strip().Left(), MainForm->Left(), 15);
+}
+
+TEST_F(ScrollTicker, TheBoxKeepsItsSettingInStepBothWays) {
+  StartWith(1);
+  MainForm->chkScrollingTicker.SetValue(1);
+  EXPECT_EQ(Tollerwick_Sub::chkScrollingTicker, 1);
+  MainForm->chkScrollingTicker.SetValue(0);
+  EXPECT_EQ(Tollerwick_Sub::chkScrollingTicker, 0);
+  MainForm->chkScrollingTicker.SetValue(1);
+  EXPECT_EQ(Tollerwick_Sub::chkScrollingTicker, 1);
+}
