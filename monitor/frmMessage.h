@@ -1,7 +1,7 @@
 #pragma once
-// The program's one message window: an alarm or a mail error, a line or two on dark green, and "ok".
-// Whoever shows it sets its caption and lblMessage's text first; a later text replaces one still on
-// screen.
+// The program's one message window: an alarm or a mail error on dark green, and "ok". Whoever shows it
+// sets its caption and lblMessage's text first; a later text replaces one still on screen. A text too
+// long for the designed box makes the window grow until all of it can be read.
 
 #include "platform/controls/Controls.h"
 #include "platform/runtime/Form.h"
@@ -19,4 +19,5 @@ class frmMessage : public rt::Form {
 
  private:
   void Command1_Click();
+  void lblMessage_Change();
 };

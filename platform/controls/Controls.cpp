@@ -559,7 +559,9 @@ std::string Label::Caption() {
 }
 void Label::SetCaption(const std::string& caption) {
   Touch();
+  if (static_cast<QLabel*>(widget_)->text() == Q(caption)) return;
   static_cast<QLabel*>(widget_)->setText(Q(caption));
+  Fire(Change);
 }
 void Label::SetAlignment(int alignment) {
   Touch();

@@ -165,6 +165,8 @@ class Label : public Control {
   void Reset() override;
   Handler Click;
   Handler DblClick;
+  // The caption has changed.
+  Handler Change;
   // A mouse button pressed or released on the label: 1 left, 2 right, 4 middle.
   std::function<void(int button)> MouseDown;
   std::function<void(int button)> MouseUp;

@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -20,6 +21,23 @@
 
 namespace rt {
 namespace {
+
+// A fixed frame keeps the user from sizing the window, not the program.
+void Resize(QWidget* window, const QSize& size) {
+  if (window->minimumSize() == window->maximumSize())
+    window->setFixedSize(size);
+  else
+    window->resize(size);
+}
+
+// The window places the area that holds the controls lazily (at its next event, or when it is shown):
+// a size read right after the window was sized must not be the old one.
+void PlaceArea(QWidget* window) {
+  if (QLayout* layout = window->layout()) {
+    layout->invalidate();
+    layout->activate();
+  }
+}
 
 std::vector<Form*>& LoadedForms() {
   static std::vector<Form*> forms;
@@ -112,14 +130,14 @@ QMainWindow* Form::MainWindow() const { return native_->window; }
 
 void Form::DesignSize(double width, double height) {
   native_->designSize = QSize(ToPixelsX(width), ToPixelsY(height));
-  native_->window->resize(native_->designSize);
+  Resize(native_->window, native_->designSize);
 }
 
 void Form::Load() {
   if (loaded_ || loading_) return;
   loading_ = true;
   designing_ = true;
-  native_->window->resize(native_->designSize);
+  Resize(native_->window, native_->designSize);
   // a form loaded again starts from its design, as a new one does
   for (Control* c : controls_) c->Reset();
   for (Timer* t : timers_) t->Reset();
@@ -214,10 +232,12 @@ double Form::Height() {
 }
 double Form::ScaleWidth() {
   EnsureLoaded();
+  PlaceArea(native_->window);
   return native_->container->width() * TwipsPerPixelX();
 }
 double Form::ScaleHeight() {
   EnsureLoaded();
+  PlaceArea(native_->window);
   return native_->container->height() * TwipsPerPixelY();
 }
 void Form::SetLeft(double twips) { Move(twips, Top()); }
@@ -225,12 +245,12 @@ void Form::SetTop(double twips) { Move(Left(), twips); }
 void Form::SetWidth(double twips) {
   EnsureLoaded();
   const int frame = native_->window->frameGeometry().width() - native_->window->width();
-  native_->window->resize(std::max(1, ToPixelsX(twips) - frame), native_->window->height());
+  Resize(native_->window, QSize(std::max(1, ToPixelsX(twips) - frame), native_->window->height()));
 }
 void Form::SetHeight(double twips) {
   EnsureLoaded();
   const int frame = native_->window->frameGeometry().height() - native_->window->height();
-  native_->window->resize(native_->window->width(), std::max(1, ToPixelsY(twips) - frame));
+  Resize(native_->window, QSize(native_->window->width(), std::max(1, ToPixelsY(twips) - frame)));
 }
 void Form::Move(double left, double top) {
   EnsureLoaded();

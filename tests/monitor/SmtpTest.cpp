@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -361,4 +363,88 @@ TEST_F(SmtpMessageWindow, AModalShowReturnsWhenOkIsPressed) {
   box.Show(1, MainForm);
   EXPECT_TRUE(pressed);
   EXPECT_FALSE(box.IsLoaded());
+}
+
+namespace {
+
+// The size in pixels that a text takes in a control's font, broken into lines at blanks to fit `width`.
+QSize TextSize(rt::Control& c, const std::string& text, int width) {
+  QFont font(QString::fromStdString(c.FontName()));
+  font.setPointSizeF(c.FontSize());
+  font.setBold(c.FontBold());
+  return QFontMetrics(font)
+      .boundingRect(QRect(0, 0, width, 100000), Qt::AlignLeft | Qt::TextWordWrap, QString::fromStdString(text))
+      .size();
+}
+
+// The window as designed: the label's box, "ok" over its lower part, the window just around them.
+void ExpectDesign(frmMessage& box) {
+  EXPECT_EQ(box.lblMessage.Left(), 120);
+  EXPECT_EQ(box.lblMessage.Top(), 120);
+  EXPECT_EQ(box.lblMessage.Width(), 2535);
+  EXPECT_EQ(box.lblMessage.Height(), 855);
+  EXPECT_EQ(box.Command1.Left(), 960);
+  EXPECT_EQ(box.Command1.Top(), 720);
+  EXPECT_NEAR(box.ScaleWidth(), 2745, 15);
+  EXPECT_NEAR(box.ScaleHeight(), 1050, 15);
+}
+
+// The whole text can be read: it fits the label's box, nothing covers it, and the window shows all of it
+// on the screen, in the window's colours and font.
+void ExpectReadable(frmMessage& box) {
+  rt::Label& label = box.lblMessage;
+  const QSize text = TextSize(label, label.Caption(), rt::ToPixelsX(label.Width()));
+  EXPECT_LE(text.width(), rt::ToPixelsX(label.Width()));
+  EXPECT_LE(text.height(), rt::ToPixelsY(label.Height()));
+  // "ok" may stand over the label's box, but below its text
+  EXPECT_GE(box.Command1.Top(), label.Top() + text.height() * rt::TwipsPerPixelY());
+  EXPECT_LE(label.Left() + label.Width(), box.ScaleWidth());
+  EXPECT_LE(box.Command1.Left() + box.Command1.Width(), box.ScaleWidth());
+  EXPECT_LE(box.Command1.Top() + box.Command1.Height(), box.ScaleHeight() + 15);
+  EXPECT_GE(box.Left(), 0);
+  EXPECT_GE(box.Top(), 0);
+  EXPECT_LE(box.Left() + box.Width(), rt::ScreenWidth() + 15);
+  EXPECT_LE(box.Top() + box.Height(), rt::ScreenHeight() + 15);
+  EXPECT_EQ(label.FontName(), "Arial");
+  EXPECT_EQ(label.FontSize(), 9);
+  EXPECT_TRUE(label.FontBold());
+  EXPECT_EQ(label.BackColor(), 0x004000);
+}
+
+}  // namespace
+
+TEST_F(SmtpMessageWindow, ALongTextIsShownWholeAndAShortOneKeepsTheDesign) {
+  frmMessage& box = rt::Default<frmMessage>();
+  box.SetCaption("MSFT Alarm");
+  box.lblMessage.SetCaption("MSFT is over High Limit !");
+  box.Show(0, MainForm);
+  ExpectDesign(box);
+  ExpectReadable(box);
+
+  // a refusal as mail servers word it, with an address longer than the label is wide
+  box.SetCaption("eMail - Error");
+  box.lblMessage.SetCaption(
+      "SMTP service error, impromper response code. Code should have been: 250 Code recieved: "
+      "550-5.1.1 <fred.miller.long-address@mail.example-provider.example.net>: Recipient address rejected: "
+      "User unknown in virtual mailbox table\r\n550 5.1.1 Please check the address and try again\r\n");
+  ExpectReadable(box);
+  EXPECT_GT(box.ScaleHeight(), 1050);
+  // it grew about its centre, which was the screen's
+  EXPECT_NEAR(box.Left() + box.Width() / 2, rt::ScreenWidth() / 2, 60);
+  EXPECT_NEAR(box.Top() + box.Height() / 2, rt::ScreenHeight() / 2, 60);
+
+  // every wait's time-out fits as well, and the next short text brings the design back
+  box.lblMessage.SetCaption("SMTP service error, timed out while waiting for response");
+  ExpectReadable(box);
+  box.lblMessage.SetCaption("IBM is below Low Limit !");
+  ExpectDesign(box);
+
+  // a very long one, with a very long word, again; then "ok": the next load starts from the design
+  std::string words;
+  for (int i = 0; i < 150; ++i) words += " mailbox";
+  box.lblMessage.SetCaption("550 " + std::string(70, 'y') + "@example.net" + words);
+  ExpectReadable(box);
+  box.Command1.PerformClick();
+  box.SetCaption("MSFT Alarm");
+  ExpectDesign(box);
 }
