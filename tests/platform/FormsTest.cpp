@@ -143,3 +143,54 @@ TEST_F(Forms, PositionsAreInTwips) {
   EXPECT_DOUBLE_EQ(f.txtBox.Width(), 1200);
   EXPECT_EQ(f.txtBox.Widget()->x(), rt::ToPixelsX(1500));
 }
+
+namespace {
+
+// A window with a fixed frame, sized by its design, with a label.
+class FixedForm : public rt::Form {
+ public:
+  FixedForm() : rt::Form("frmFixed") {}
+  rt::Label lbl{*this, "lbl"};
+  int changes = 0;
+
+ protected:
+  void Design() override {
+    DesignSize(3000, 1500);
+    SetBorderStyle(1);
+    lbl.SetCaption("design");  // runs no handler
+    lbl.Change = [this] { ++changes; };
+  }
+};
+
+}  // namespace
+
+TEST_F(Forms, AFixedFrameIsSizedByTheProgramAndStartsFromTheDesignAtEveryLoad) {
+  FixedForm f;
+  f.Load();
+  EXPECT_NEAR(f.ScaleWidth(), 3000, 15);
+  EXPECT_NEAR(f.ScaleHeight(), 1500, 15);
+  // the inside has its new size at once, shown or not
+  f.SetWidth(f.Width() + 1500);
+  f.SetHeight(f.Height() + 750);
+  EXPECT_NEAR(f.ScaleWidth(), 4500, 15);
+  EXPECT_NEAR(f.ScaleHeight(), 2250, 15);
+  f.Show();
+  f.SetHeight(f.Height() - 1500);
+  EXPECT_NEAR(f.ScaleHeight(), 750, 15);
+  f.Unload();
+  f.Load();
+  EXPECT_NEAR(f.ScaleWidth(), 3000, 15);
+  EXPECT_NEAR(f.ScaleHeight(), 1500, 15);
+}
+
+TEST_F(Forms, ALabelTellsEveryChangeOfItsCaptionAndNothingElse) {
+  FixedForm f;
+  EXPECT_EQ(f.lbl.Caption(), "design");
+  f.lbl.SetCaption("design");
+  EXPECT_EQ(f.changes, 0);
+  f.lbl.SetCaption("new");
+  f.lbl.SetCaption("new");
+  EXPECT_EQ(f.changes, 1);
+  f.lbl.SetCaption("");
+  EXPECT_EQ(f.changes, 2);
+}
