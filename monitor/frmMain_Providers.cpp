@@ -2,6 +2,7 @@
 // quote page to account holders, which is reduced to text lines and scanned for fixed labels.
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -21,31 +22,58 @@
 
 namespace {
 
+bool IsHexDigit(char c) {
+  return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
-
-
-// The ticker as it goes into a request address: as stored, except for the few characters that would end
-// the request line, start another parameter or a fragment, or read as an escape.
+// The ticker as it goes into a request address: as stored, except for what would end the request line,
+// start another parameter or a fragment, or read differently on the server: blanks and other control or
+// non-ASCII bytes, "#", "&", "?", "+" (read as a blank) and a "%" that does not begin an escape. A "%"
+// followed by two hexadecimal digits is an escape the user stored ("%5EDJI") and goes as it is.
 std::string AddressText(const std::string& ticker) {
   std::string out;
-  for (const char c : ticker) {
-    switch (c) {
-      case ' ':
-      case '\r':
-      case '\n':
-      case '#':
-      case '&':
-      case '?':
-      case '%': {
-        char escaped[4];
-        std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
-        out += escaped;
-        break;
-      }
-      default: out += c;
+  for (size_t i = 0; i < ticker.size(); ++i) {
+    const char c = ticker[i];
+    const auto byte = static_cast<unsigned char>(c);
+    const bool escape = c == '%' && i + 2 < ticker.size() && IsHexDigit(ticker[i + 1]) && IsHexDigit(ticker[i + 2]);
+    if (escape || (byte > 0x20 && byte < 0x7F && c != '#' && c != '&' && c != '?' && c != '+' && c != '%')) {
+      out += c;
+      continue;
     }
+    char escaped[4];
+    std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+    out += escaped;
   }
   return out;
+}
+
+// Numeric text as the quote pages write it, whatever the user's regional settings: blanks around it, a
+// sign, digits with "," between groups of the whole part, a "." before the fraction, an exponent; or a
+// "&H"/"&O" number, which reads the same everywhere.
+bool IsQuoteNumber(const std::string& text) {
+  const std::string t = rt::Trim(text);
+  if (!t.empty() && t[0] == '&') return rt::IsNumeric(t);
+  size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  bool digits = false, point = false;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (std::isdigit(static_cast<unsigned char>(c)))
+      digits = true;
+    else if (c == '.' && !point)
+      point = true;
+    else if (c != ',' || point || !digits)
+      break;
+  }
+  if (!digits) return false;
+  if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    const size_t exponent = i;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i;
+    if (i == exponent) return false;
+  }
+  return i == t.size();
 }
 
 // The CSV reply of provider 1, taken apart field by field from the front.
@@ -84,11 +112,11 @@ class PageLines {
     }
     return false;
   }
-  // Reads lines until one is numeric, blanks at its ends aside.
+  // Reads lines until one is a number as the page writes it, blanks at its ends aside.
   bool FindNumber() {
     while (!rt::Eof(file_)) {
       line_ = rt::LineInput(file_);
-      if (rt::IsNumeric(rt::Trim(line_))) return true;
+      if (IsQuoteNumber(line_)) return true;
     }
     return false;
   }
@@ -268,7 +296,8 @@ void frmMain_Tollerwick::cmdUpdateRT2(int& Row, std::string& Ticker) {
 }
 
 double frmMain_Tollerwick::MakeNumber2(std::string& NumberText) {
-  if (!rt::IsNumeric(NumberText)) return 0;
+  // the page writes its numbers in its own format, so they are tested in that format too
+  if (!IsQuoteNumber(NumberText)) return 0;
   double result = 0;
   HandlerTrap("MakeNumber2 of Formular frmMain_Tollerwick")([&] {
     // blanks around the number would count in the fraction's length or hide the sign

@@ -11,6 +11,7 @@
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/controls/Controls.h"
 #include "platform/runtime/Form.h"
+#include "platform/runtime/Regional.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/HttpPeer.h"
 #include "windows/frmOptions.h"
@@ -280,6 +281,24 @@ TEST_F(Providers, TheTickerGoesIntoTheAddressAsStoredSaveWhatWouldBreakTheReques
   EXPECT_FALSE(Logged("cmdUpdateRT"));
 }
 
+TEST_F(Providers, AStoredEscapeGoesAsItIsAndAPlusIsNoBlank) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"%5EDJI", "%5EDJI"},                    // already encoded
+      {"%5edji", "%5edji"}, {"a+b", "a%2Bb"},  // a server reads a plain "+" as a blank
+      {"50%", "50%25"},                        // a "%" that begins no escape
+      {"%5", "%255"},       {"%zz", "%25zz"}, {"a\tb", "a%09b"},
+  };
+  for (const auto& [stored, sent] : cases) {
+    MainForm->FG3.SetTextMatrix(2, 2, stored);
+    Quote1("");
+    EXPECT_EQ(peers::Path(LastRequest()), std::string("/download/quotes.csv?format=sl&ext=.csv&symbols=") + sent)
+        << stored;
+  }
+  MainForm->FG3.SetTextMatrix(3, 2, "%5EDJI+1");
+  Quote2({});
+  EXPECT_EQ(peers::Path(LastRequest()), "/rt/frt/M?IM=quotes&symbol=%5EDJI%2B1&type=Quote");
+}
+
 // ---- provider 2
 
 TEST_F(Providers, Provider2FillsTheIndicesAndAFullQuoteWithTheChangesSign) {
@@ -431,4 +450,27 @@ TEST_F(Providers, MakeNumber2ReadsQuoteTextWhateverTheRegionalSettings) {
     EXPECT_EQ(text, part);
   }
   EXPECT_TRUE(Logged("MakeNumber2 of Formular frmMain_Tollerwick  0  13"));
+}
+
+TEST_F(Providers, QuoteNumbersReadTheSameUnderACommaDecimalLocale) {
+  rt::testing::SetLocale("de_DE");
+  struct Case {
+    std::string text;
+    double number;
+  };
+  for (const Case& c : {Case{"1,234.5", 1234.5}, Case{"-1,000.25", -1000.25}, Case{"10.5", 10.5}, Case{"12", 12},
+                        Case{"0.05", 0.05}, Case{"abc", 0}, Case{"1.234,5", 0}}) {
+    std::string text = c.text;
+    EXPECT_DOUBLE_EQ(MainForm->MakeNumber2(text), c.number) << c.text;
+  }
+  // a falling price of 1,000 or more gets its minus sign
+  Quote2(Indices() + std::vector<std::string>{"Trade Time", "1,190.00", "10.00", "b", "a", "Low", "100", "x", "1", "2",
+                                              "3", "Prev Close", "1,200.00"});
+  EXPECT_EQ(Cell(3, 4), "-10.00");
+  // a rising one keeps the change as found
+  Quote2(Indices() + std::vector<std::string>{"Trade Time", "1,210.00", "10.00", "b", "a", "Low", "100", "x", "1", "2",
+                                              "3", "Prev Close", "1,200.00"});
+  EXPECT_EQ(Cell(3, 4), "10.00");
+  rt::testing::SetLocale("en_US");
+  EXPECT_FALSE(Logged("MakeNumber2"));
 }
