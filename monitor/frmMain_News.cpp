@@ -12,6 +12,24 @@
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Strings.h"
 
+namespace {
+
+// The most of an item's text that is kept: a news item is a few sentences, and the news box lays out
+// all it is given whenever it shows an item, so an item of hundreds of thousands of characters would stop
+// the window at every rotation.
+constexpr size_t kNewsItemLength = 2000;
+
+// The text, or as much of it as is kept with "..." after it; a character of several bytes is not split.
+std::string Bounded(std::string text) {
+  if (text.size() <= kNewsItemLength) return text;
+  size_t cut = kNewsItemLength;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+  return text + " ...";
+}
+
+}  // namespace
+
 void frmMain_Tollerwick::Load_News() {
   using namespace Tollerwick_Sub;
   int f = 0;
@@ -35,7 +53,11 @@ void frmMain_Tollerwick::Load_News() {
     NewsCount = std::min<int>(rt::CInt(count), static_cast<int>(NewsTable.size()));
     for (int i = 0; i < NewsCount; ++i) {
       NewsTable[i] = "VYK News -- " + date + rt::vbCrLf;
-      for (std::string line = rt::LineInput(f); line != "###"; line = rt::LineInput(f)) NewsTable[i] += line;
+      std::string text;
+      for (std::string line = rt::LineInput(f); line != "###"; line = rt::LineInput(f)) {
+        if (text.size() < kNewsItemLength) text += line.substr(0, kNewsItemLength - text.size() + 1);
+      }
+      NewsTable[i] += Bounded(text);
     }
   });
   Skip([&] {

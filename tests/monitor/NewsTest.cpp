@@ -19,8 +19,7 @@ class News : public MonitorSandbox {
 };
 
 TEST_F(News, ANewsFileLeftByTheLastRunIsShownAtTheStart) {
-  WriteFile(NewsFile(),
-            "vyk news of 12/06/26\r\n 2 \r\nMarkets open \r\nhigher.\r\n###\r\nOne line item\r\n###\r\n");
+  WriteFile(NewsFile(), "vyk news of 12/06/26\r\n 2 \r\nMarkets open \r\nhigher.\r\n###\r\nOne line item\r\n###\r\n");
   ASSERT_TRUE(RunMain());
   EXPECT_EQ(NewsCount, 2);
   EXPECT_EQ(NewsTable[0], "VYK News -- 12/06/26\r\nMarkets open higher.");
@@ -55,4 +54,23 @@ TEST_F(News, AnItemCutShortIsLoggedAndTheItemsBeforeItStay) {
   EXPECT_EQ(NewsTable[0], "VYK News -- 12/06/26\r\nfirst");
   EXPECT_NE(ErrorLog().find("Load_News of Formular frmMain_Tollerwick  0  62  Input past end of file"),
             std::string::npos);
+}
+
+TEST_F(News, AnOverlongItemIsCutAndTheItemsAfterItStillRead) {
+  ASSERT_TRUE(RunMain());
+  // 300,000 characters over three lines, the last character of the kept part one of two bytes
+  const std::string line(100000, 'x');
+  WriteFile(NewsFile(), "vyk 12/06/26\r\n2\r\n" + std::string(1999, 'y') + "\xC3\xA9" + line + "\r\n" + line + "\r\n" +
+                            line + "\r\n###\r\nsecond\r\n###\r\n");
+  MainForm->Load_News();
+  EXPECT_EQ(NewsCount, 2);
+  const std::string heading = "VYK News -- 12/06/26\r\n";
+  EXPECT_EQ(NewsTable[0], heading + std::string(1999, 'y') + " ...");
+  EXPECT_EQ(NewsTable[1], heading + "second");
+  // an item of ordinary length is kept whole
+  const std::string item(2000, 'z');
+  WriteFile(NewsFile(), "vyk 12/06/26\r\n1\r\n" + item.substr(0, 1200) + "\r\n" + item.substr(1200) + "\r\n###\r\n");
+  MainForm->Load_News();
+  EXPECT_EQ(NewsTable[0], heading + item);
+  EXPECT_EQ(ErrorLog().find("Load_News"), std::string::npos);
 }
