@@ -42,8 +42,8 @@ TEST_F(VersionCheck, ANewerRevisionIsOfferedWithTheListsVersion) {
   const auto& box = Shown();
   EXPECT_EQ(box.style, 4164);
   EXPECT_EQ(box.title, LanguageText(23));
-  EXPECT_EQ(box.prompt, "Brennavale " + LanguageText(45) + " (v. 3.7.12) " + LanguageText(43) + "\r\n" +
-                            LanguageText(44));
+  EXPECT_EQ(box.prompt,
+            "Brennavale " + LanguageText(45) + " (v. 3.7.12) " + LanguageText(43) + "\r\n" + LanguageText(44));
 }
 
 TEST_F(VersionCheck, ANewerMajorVersionIsToldWithoutLookingFurther) {
@@ -98,5 +98,29 @@ TEST_F(VersionCheck, TheConnectionStateComesFromTheRoutingTable) {
   EXPECT_FALSE(VYK_Internet::ViaLAN());
   WriteFile(root + "/route", "Iface\tDestination\n");
   EXPECT_FALSE(VYK_Internet::Online());
+  win32::testing::SetRouteTable("");
+}
+
+TEST_F(VersionCheck, AnIpv6DefaultRouteIsAConnectionToo) {
+  const std::string none(32, '0');
+  auto route6 = [&](const std::string& destination, const std::string& prefix, const std::string& flags,
+                    const std::string& iface) {
+    return destination + " " + prefix + " " + none +
+           " 00 fd000000000000000000000000000001 00000400 00000002 00000000 " + flags + " " + iface + "\n";
+  };
+  WriteFile(root + "/route", "Iface\tDestination\n");
+  // the loopback's unreachable default, a route of one network and a default route that is down count not
+  WriteFile(root + "/route6", route6(none, "00", "00200200", "lo") +
+                                  route6("fd" + none.substr(2), "40", "00000001", "eth4") +
+                                  route6(none, "00", "00000002", "eth5"));
+  win32::testing::SetRouteTable((root + "/route").c_str(), (root + "/route6").c_str());
+  EXPECT_FALSE(VYK_Internet::Online());
+  WriteFile(root + "/route6", route6(none, "00", "00200200", "lo") + route6(none, "00", "00000003", "eth4"));
+  EXPECT_TRUE(VYK_Internet::Online());
+  EXPECT_TRUE(VYK_Internet::ViaLAN());
+  EXPECT_FALSE(VYK_Internet::ViaModem());
+  WriteFile(root + "/route6", route6(none, "00", "00000003", "ppp1"));
+  EXPECT_TRUE(VYK_Internet::ViaModem());
+  EXPECT_FALSE(VYK_Internet::ViaLAN());
   win32::testing::SetRouteTable("");
 }
