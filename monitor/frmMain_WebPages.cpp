@@ -1,6 +1,7 @@
 // The main window's web shortcuts: pages about the current row's ticker and about the market, opened in
 // the user's browser, and the chart in the program's own browser window.
 
+#include <cctype>
 #include <cstdio>
 
 #include "library/ErrorTrap.h"
@@ -16,7 +17,9 @@
 
 namespace {
 
-Trap Here(const char* procedure) { return Trap{std::string(procedure) + " of Formular frmMain_Tollerwick"}; }
+Trap Here(const char* procedure) {
+  return Trap{std::string(procedure) + " of Formular frmMain_Tollerwick"};
+}
 
 // The last trading day as YYYYMMDD: today, or Friday on a weekend.
 std::string TradingDay() {
@@ -29,13 +32,71 @@ std::string TradingDay() {
   return text;
 }
 
+bool IsHexDigit(char c) {
+  return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Text as one part of an address: letters, digits and "-._~" as they are, an escape already in the text
+// ("%5E") as it is, every other byte percent-encoded ("^DJI" gives "%5EDJI", "BRK B" gives "BRK%20B").
+std::string AddressPart(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool escape = c == '%' && i + 2 < text.size() && IsHexDigit(text[i + 1]) && IsHexDigit(text[i + 2]);
+    if (escape || std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_' || c == '~') {
+      out += c;
+      continue;
+    }
+    char escaped[4];
+    std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+    out += escaped;
+  }
+  return out;
+}
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  return true;
+}
+
+// A web address the browser may be given: http or https, a host, and no blanks or control characters.
+bool IsWebAddress(const std::string& address) {
+  size_t host = 0;
+  if (StartsWithNoCase(address, "http://"))
+    host = 7;
+  else if (StartsWithNoCase(address, "https://"))
+    host = 8;
+  else
+    return false;
+  if (host >= address.size() || address[host] == '/') return false;
+  for (const char c : address)
+    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return false;
+  return true;
+}
+
+// The address as the error log shows it: on one line, and not too long.
+std::string Shown(const std::string& address) {
+  std::string shown = address.substr(0, 200);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return shown;
+}
+
 }  // namespace
 
-// The ticker of the current row.
-std::string frmMain_Tollerwick::SelectedTicker() { return FG3.TextMatrix(rt::CLng(Tollerwick_Sub::SelectedRow), 2); }
+// The ticker of the current row, ready to go into an address.
+std::string frmMain_Tollerwick::SelectedTicker() {
+  return AddressPart(FG3.TextMatrix(rt::CLng(Tollerwick_Sub::SelectedRow), 2));
+}
 
+// Only web addresses go to the desktop; any other address (a file, a program) and one the desktop refuses
+// raise an error, which the calling handler logs.
 void frmMain_Tollerwick::OpenPage(const std::string& address) {
-  win32::ShellExecuteA(hWnd(), "open", address, "0", "0", 5);
+  if (!IsWebAddress(address)) rt::Raise(rt::errInvalidCall, "Not a web address, not opened: " + Shown(address));
+  if (win32::ShellExecuteA(hWnd(), "open", address, "0", "0", 5) <= 32)
+    rt::Raise(rt::errInvalidCall, "The address could not be opened: " + Shown(address));
 }
 
 void frmMain_Tollerwick::OpenChart(const std::string& address) {
@@ -48,8 +109,9 @@ void frmMain_Tollerwick::OpenChart(const std::string& address) {
 
 void frmMain_Tollerwick::cmdCharts_Click() {
   Here("cmdCharts_Click")([&] {
-    OpenChart(Servers::Url("ChartSite", "/custom/alliance/interactivechart.asp?astyle=0%2C0%2C0%2C0%2C0%2C0%2C0%2C5%2C0%2C0&symb=" +
-                                            SelectedTicker()));
+    OpenChart(Servers::Url(
+        "ChartSite",
+        "/custom/alliance/interactivechart.asp?astyle=0%2C0%2C0%2C0%2C0%2C0%2C0%2C5%2C0%2C0&symb=" + SelectedTicker()));
   });
 }
 
@@ -81,8 +143,9 @@ void frmMain_Tollerwick::cmdNews_Click() {
 
 void frmMain_Tollerwick::cmdNews2_Click() {
   Here("cmdNews2_Click")([&] {
-    const std::string ticker = SelectedTicker();
-    OpenPage(Servers::Url("Provider1News", "/n/" + rt::Left(ticker, 1) + "/" + ticker + ".html"));
+    const std::string ticker = FG3.TextMatrix(rt::CLng(Tollerwick_Sub::SelectedRow), 2);
+    OpenPage(
+        Servers::Url("Provider1News", "/n/" + AddressPart(rt::Left(ticker, 1)) + "/" + AddressPart(ticker) + ".html"));
   });
 }
 

@@ -59,6 +59,22 @@ TEST_F(WebPages, PagesAboutAStockUseTheCurrentRowsTickerAsItStands) {
   EXPECT_NE(ErrorLog().find("cmdBuySell_Click of Formular frmMain_Tollerwick  0  381"), std::string::npos);
 }
 
+TEST_F(WebPages, ATickerThatIsNoPlainWordIsEncodedIntoTheAddress) {
+  MainForm->FG3.SetTextMatrix(2, 2, "^DJI");
+  MainForm->cmdFundamentals_Click();
+  EXPECT_EQ(Opened(), "http://fundamentals.example/cobrands/stocks.asp?cobrand=1982&symbol=%5EDJI");
+  MainForm->cmdNews2_Click();
+  EXPECT_EQ(Opened(), "http://biz.provider1.example/n/%5E/%5EDJI.html");
+  MainForm->FG3.SetTextMatrix(2, 2, "BRK B");
+  MainForm->cmdBuySell_Click();
+  EXPECT_EQ(Opened(), "http://signals.example/texsnap.htx?sym=BRK%20B");
+  // what would start another parameter or a fragment stays inside the symbol; a stored escape stays
+  MainForm->FG3.SetTextMatrix(2, 2, "a&b#c %5E");
+  MainForm->cmdBuySell_Click();
+  EXPECT_EQ(Opened(), "http://signals.example/texsnap.htx?sym=a%26b%23c%20%5E");
+  EXPECT_EQ(ErrorLog().find("of Formular"), std::string::npos);
+}
+
 TEST_F(WebPages, FindTickerFollowsTheProviderList) {
   MainForm->cmbProvider.SetListIndex(1);
   MainForm->cmdFindTicker_Click();
