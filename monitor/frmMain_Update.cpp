@@ -1,6 +1,8 @@
 // The main window's scheduler and update cycle, and the news and banner refresh and rotation.
 
 #include <algorithm>
+#include <cmath>
+#include <string>
 
 #include "library/ErrorTrap.h"
 #include "library/Servers.h"
@@ -15,7 +17,6 @@
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Strings.h"
-#include "platform/win32/Shell.h"
 
 using namespace Tollerwick_Sub;
 
@@ -23,27 +24,46 @@ namespace {
 
 constexpr double kNewsInterval = 43200;  // seconds: news and banner at most every 12 hours
 
-// The time of day as the fraction of a day, and a clock text ("9:30") as the same.
-double TimeOfDay() { return rt::SecondsOfDay() / 86400.0; }
-double ClockTime(const std::string& text) {
+// Times of day are compared in whole seconds: 16:30:00.6 is still 16:30:00. The clock's reading is taken
+// to the millisecond first, so that a moment stored as a fraction of a day does not fall a second short.
+long TimeOfDay() {
+  return static_cast<long>(std::floor(std::round(rt::SecondsOfDay() * 1000.0) / 1000.0));
+}
+// A clock text ("9:30") as the second of the day.
+long ClockTime(const std::string& text) {
   const double serial = rt::CDate(text).serial;
-  return serial - static_cast<long long>(serial);
+  return std::lround((serial - std::floor(serial)) * 86400.0);
 }
 
-// A picture name from the banner list names a file of the download folder, and no other.
+// A picture name from the banner list names a picture file of the download folder, and no other file: not
+// one in another folder, not a hidden one, and none of the program's own files there (the ticker file, the
+// lists, the quote pages), which all end otherwise than a picture.
 void CheckPictureName(const std::string& name) {
-  if (name.find_first_of("/\\") != std::string::npos || name == "." || name == ".." || name.empty())
-    rt::Raise(rt::errBadFileNumber, "Bad banner picture name: " + name);
+  static const char* const kPictureEndings[] = {".bmp", ".dib", ".gif", ".jpg", ".jpeg", ".png", ".ico", ".cur"};
+  bool picture = false;
+  const std::string lower = rt::LCase(name);
+  for (const char* ending : kPictureEndings) {
+    const std::string e = ending;
+    picture = picture || (lower.size() > e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0);
+  }
+  bool plain = !name.empty() && name[0] != '.';
+  for (const char c : name)
+    plain = plain && c != '/' && c != '\\' && static_cast<unsigned char>(c) >= 0x20 && c != 0x7F;
+  if (picture && plain) return;
+  std::string shown = name.substr(0, 200);
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  rt::Raise(rt::errBadFileNumber, "Bad banner picture name: " + shown);
 }
 
 }  // namespace
 
 void frmMain_Tollerwick::TimerRT_Timer() {
   HandlerTrap("TimerRT_Timer of Formular frmMain_Tollerwick")([&] {
-    const double now = TimeOfDay();
+    const long now = TimeOfDay();
     if (rt::CDbl(chkShutdown) != 0) {
-      const double stop = ClockTime(txtStopTime);
-      if (now > stop && now < stop + 5.0 / 86400.0) {
+      const long stop = ClockTime(txtStopTime);
+      if (now > stop && now < stop + 5) {
         mnuExit_Click();
         return;
       }
@@ -212,6 +232,10 @@ void frmMain_Tollerwick::RotateBanner() {
       if (VYK_File_Dir::FileExists(existing)) return;
       InetRealtime1.SetURL(Servers::Url("MakerHome", "/vyk/images/Banner/" + name));
       const std::string bytes = InetRealtime1.OpenURL();
+      // An error reply is no picture: nothing is stored, and the next rotation asks again.
+      if (bytes.empty() || InetRealtime1.ResponseCode() >= 400)
+        rt::Raise(rt::errFileNotFound,
+                  "Banner picture not received (HTTP " + std::to_string(InetRealtime1.ResponseCode()) + "): " + name);
       const int f = rt::FreeFile();
       rt::Open(picture, rt::OpenMode::Output, f);
       rt::PutBytes(f, bytes);
@@ -231,7 +255,7 @@ void frmMain_Tollerwick::RotateBanner() {
 
 void frmMain_Tollerwick::Image2_Click() {
   HandlerTrap("Image2_Click of Formular frmMain_Tollerwick")([&] {
-    win32::ShellExecuteA(hWnd(), "open", BannerTable.at(static_cast<size_t>(BannerOnShow)).link, "0", "0", 5);
+    OpenPage(BannerTable.at(static_cast<size_t>(BannerOnShow)).link);
     rt::DoEvents();
   });
 }

@@ -15,6 +15,7 @@ struct ClockState {
   double setSerial = 0.0;  // the moment the clock was set to
   double rate = 1.0;
   std::chrono::steady_clock::time_point setAt;
+  double steady = 0.0;  // the steady clock at setAt, in seconds: it follows SetNow and Advance, not SetClockBy
 };
 
 ClockState& State() {
@@ -40,14 +41,21 @@ DateTime Now() {
   return {s.setSerial + s.rate * elapsed / kSecondsPerDay};
 }
 
-DateTime Today() { return {std::floor(Now().serial)}; }
+DateTime Today() {
+  return {std::floor(Now().serial)};
+}
 
 double SecondsOfDay() {
   const double serial = Now().serial;
   return (serial - std::floor(serial)) * kSecondsPerDay;
 }
 
-double SecondsClock() { return Now().serial * kSecondsPerDay; }
+double SecondsClock() {
+  const ClockState& s = State();
+  if (!s.set) return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  if (s.frozen) return s.steady;
+  return s.steady + s.rate * std::chrono::duration<double>(std::chrono::steady_clock::now() - s.setAt).count();
+}
 
 namespace testing {
 
@@ -57,6 +65,7 @@ void SetNow(DateTime moment, bool frozen) {
   s.frozen = frozen;
   s.rate = s.rate > 0 ? s.rate : 1.0;
   s.setSerial = moment.serial;
+  s.steady = moment.serial * kSecondsPerDay;
   s.setAt = std::chrono::steady_clock::now();
 }
 
@@ -64,6 +73,7 @@ void SetRate(double rate) {
   ClockState& s = State();
   if (!s.set) SetNow(Now(), false);
   const DateTime now = Now();
+  s.steady = SecondsClock();
   s.setSerial = now.serial;
   s.setAt = std::chrono::steady_clock::now();
   s.rate = rate;
@@ -73,9 +83,18 @@ void Advance(double seconds) {
   ClockState& s = State();
   if (!s.set) SetNow(Now(), false);
   s.setSerial += seconds / kSecondsPerDay;
+  s.steady += seconds;
 }
 
-void UseRealClock() { State() = ClockState{}; }
+void SetClockBy(double seconds) {
+  ClockState& s = State();
+  if (!s.set) SetNow(Now(), false);
+  s.setSerial += seconds / kSecondsPerDay;
+}
+
+void UseRealClock() {
+  State() = ClockState{};
+}
 
 }  // namespace testing
 }  // namespace rt

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 
 #include "library/VYK_Registry.h"
@@ -37,10 +38,18 @@ class UpdateCycle : public MonitorSandbox {
     VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\MakerHome",
                             "127.0.0.1:" + std::to_string(server.Port()));
   }
-  void At(int hour, int minute, int second) {
-    rt::testing::SetNow(rt::DateTime{rt::DateSerial(2026, 12, 7).serial + rt::TimeSerial(hour, minute, second).serial},
+  void At(int hour, int minute, int second, double fraction = 0) {
+    rt::testing::SetNow(rt::DateTime{rt::DateSerial(2026, 12, 7).serial + rt::TimeSerial(hour, minute, second).serial +
+                                     fraction / 86400},
                         true);
   }
+  // The banner list of the maker's server names these pictures and links.
+  static std::string BannerList(const std::vector<std::pair<std::string, std::string>>& banners) {
+    std::string list = "vyk banners\r\n" + std::to_string(banners.size());
+    for (const auto& [picture, link] : banners) list += "\r\n" + picture + "\r\n" + link;
+    return list;
+  }
+  static std::string Picture() { return ReadFile(TOLLERWICK_SOURCE_DIR "/resources/Common/bitmap/up.bmp"); }
   std::string Status() { return MainForm->sbStatusBar.PanelText(1); }
 };
 
@@ -100,11 +109,77 @@ TEST_F(UpdateCycle, TheProgramEndsAtTheStopTimeWhenAsked) {
   MainForm = nullptr;
 }
 
+TEST_F(UpdateCycle, TimesOfDayCountInWholeSeconds) {
+  ASSERT_TRUE(RunMain());
+  chkShutdown = std::string("1");
+  txtStopTime = "16:30";
+  // 16:30:00 and a fraction is still the stop second: not strictly later
+  At(16, 30, 0, 0.6);
+  MainForm->TimerRT_Timer();
+  At(16, 30, 5, 0.2);
+  MainForm->TimerRT_Timer();
+  chkShutdown = std::string("0");
+  // the start and the stop second count as inside the window, the second before and after do not
+  chkAutoUpdate = 1;
+  txtStartTime = "9:30";
+  MainForm->LastUpdateTime = rt::SecondsClock();
+  const std::string scheduled = "  Connection via Lan --  online  --  Download scheduled";
+  const std::string suspended = "  Connection via Lan --  online  --  Download suspended";
+  const std::pair<double, std::string> moments[] = {
+      {rt::TimeSerial(9, 29, 59).serial * 86400 + 0.9, suspended},
+      {rt::TimeSerial(9, 30, 0).serial * 86400, scheduled},
+      {rt::TimeSerial(16, 30, 0).serial * 86400 + 0.9, scheduled},
+      {rt::TimeSerial(16, 30, 1).serial * 86400, suspended},
+  };
+  for (const auto& [second, status] : moments) {
+    At(0, 0, 0, second);
+    MainForm->LastUpdateTime = rt::SecondsClock();
+    MainForm->TimerRT_Timer();
+    EXPECT_EQ(Status(), status) << second;
+  }
+  chkShutdown = std::string("1");
+  At(16, 30, 4, 0.9);
+  EXPECT_THROW(MainForm->TimerRT_Timer(), rt::EndOfProcess);
+  rt::testing::DiscardForms();
+  MainForm = nullptr;
+}
+
+TEST_F(UpdateCycle, AClockSetBackDoesNotHoldTheUpdates) {
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  chkAutoUpdate = 1;
+  MainForm->LastUpdateTime = 0;  // the window object outlives its loads: a cycle is due at once
+  At(12, 0, 0);
+  MainForm->TimerRT_Timer();
+  const double ended = MainForm->LastUpdateTime;
+  ASSERT_NE(ended, 0);
+  // summer time ends: the clock goes back an hour; ten minutes later the next cycle is due all the same
+  rt::testing::SetClockBy(-3600);
+  rt::testing::Advance(599);
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(MainForm->LastUpdateTime, ended);
+  rt::testing::Advance(1);
+  MainForm->TimerRT_Timer();
+  EXPECT_GT(MainForm->LastUpdateTime, ended);
+  // and the news, twelve hours after their refresh, not thirteen
+  std::atomic<int> lists{0};
+  peers::HttpServer server([&](const std::string& request) -> std::optional<std::string> {
+    if (peers::Path(request) == "/vyk/bin/News100.vyk") ++lists;
+    return peers::Reply(404, "Not Found", "");
+  });
+  Serve(server);
+  rt::testing::SetClockBy(-3600);
+  rt::testing::Advance(43200 - 600);
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_EQ(lists, 1);
+}
+
 TEST_F(UpdateCycle, NewsAndBannersRotateTogether) {
   peers::HttpServer server([](const std::string& request) -> std::optional<std::string> {
     const std::string path = peers::Path(request);
     if (path == "/vyk/bin/Banner100.vyk")
-      return peers::Reply(200, "OK", "vyk banners\r\n2\r\nb0.bmp\r\nhttp://one.example/\r\nb1.bmp\r\nhttp://two.example/");
+      return peers::Reply(200, "OK",
+                          "vyk banners\r\n2\r\nb0.bmp\r\nhttp://one.example/\r\nb1.bmp\r\nhttp://two.example/");
     if (path == "/vyk/bin/News100.vyk")
       return peers::Reply(200, "OK", "vyk news 12/07/26\r\n3\r\nzero\r\n###\r\none\r\n###\r\ntwo\r\n###");
     if (path == "/vyk/images/Banner/b0.bmp" || path == "/vyk/images/Banner/b1.bmp")
@@ -135,6 +210,84 @@ TEST_F(UpdateCycle, NewsAndBannersRotateTogether) {
   EXPECT_EQ(win32::testing::OpenedAddresses(), std::vector<std::string>{"http://two.example/"});
 }
 
+TEST_F(UpdateCycle, ABannerPictureNotReceivedIsAskedForAgain) {
+  std::atomic<int> asked{0};
+  peers::HttpServer server([&](const std::string& request) -> std::optional<std::string> {
+    const std::string path = peers::Path(request);
+    if (path == "/vyk/bin/Banner100.vyk")
+      return peers::Reply(200, "OK", BannerList({{"b0.bmp", "http://one.example/"}}));
+    if (path == "/vyk/images/Banner/b0.bmp")
+      return ++asked == 1 ? peers::Reply(503, "Service Unavailable", "busy") : peers::Reply(200, "OK", Picture());
+    return peers::Reply(404, "Not Found", "");
+  });
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  Serve(server);
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_FALSE(std::filesystem::exists(home + "/download/b0.bmp"));
+  EXPECT_NE(ErrorLog().find("cmdUpdateRT_Click of Formular frmMain_Tollerwick"), std::string::npos);
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(ReadFile(home + "/download/b0.bmp"), Picture());
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_EQ(asked, 2);
+}
+
+TEST_F(UpdateCycle, OnlyAWebAddressOfABannerIsOpened) {
+  peers::HttpServer server([&](const std::string& request) -> std::optional<std::string> {
+    const std::string path = peers::Path(request);
+    if (path == "/vyk/bin/Banner100.vyk")
+      return peers::Reply(200, "OK",
+                          BannerList({{"b0.bmp", "file:///etc/passwd"},
+                                      {"b1.bmp", "/usr/bin/xterm"},
+                                      {"b2.bmp", "HTTPS://three.example/a?b=c"},
+                                      {"b3.bmp", "http://four.example/x y"}}));
+    if (path.rfind("/vyk/images/Banner/", 0) == 0) return peers::Reply(200, "OK", Picture());
+    return peers::Reply(404, "Not Found", "");
+  });
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  Serve(server);
+  win32::testing::RecordShellExecute(true);
+  win32::testing::OpenedAddresses().clear();
+  std::vector<std::string> refused;
+  for (int banner = 0; banner < 4; ++banner) {
+    MainForm->cmdUpdateRT_Click();
+    ASSERT_EQ(MainForm->BannerOnShow, banner);
+    const size_t logged = ErrorLog().size();
+    MainForm->Image2_Click();
+    if (ErrorLog().size() > logged) refused.push_back(ErrorLog().substr(logged));
+  }
+  win32::testing::RecordShellExecute(false);
+  EXPECT_EQ(win32::testing::OpenedAddresses(), std::vector<std::string>{"HTTPS://three.example/a?b=c"});
+  ASSERT_EQ(refused.size(), 3u);
+  EXPECT_NE(refused[0].find("Image2_Click of Formular frmMain_Tollerwick"), std::string::npos);
+  EXPECT_NE(refused[0].find("file:///etc/passwd"), std::string::npos);
+  EXPECT_NE(refused[1].find("/usr/bin/xterm"), std::string::npos);
+}
+
+TEST_F(UpdateCycle, ABannerNameNamesOnlyANewPictureFile) {
+  peers::HttpServer server([](const std::string& request) -> std::optional<std::string> {
+    if (peers::Path(request) == "/vyk/bin/Banner100.vyk")
+      return peers::Reply(200, "OK",
+                          BannerList({{"TickerSettings.vyk", "http://x.example/"},
+                                      {".hidden.bmp", "http://x.example/"},
+                                      {"Realtime.ht1", "http://x.example/"},
+                                      {"good.PNG", "http://x.example/"}}));
+    return peers::Reply(200, "OK", "payload");
+  });
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  std::filesystem::remove(home + "/download/TickerSettings.vyk");
+  Serve(server);
+  for (int cycle = 0; cycle < 4; ++cycle) MainForm->cmdUpdateRT_Click();
+  EXPECT_FALSE(std::filesystem::exists(home + "/download/TickerSettings.vyk"));
+  EXPECT_FALSE(std::filesystem::exists(home + "/download/.hidden.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(home + "/download/Realtime.ht1"));
+  EXPECT_EQ(ReadFile(home + "/download/good.PNG"), "payload");
+  EXPECT_NE(ErrorLog().find("Bad banner picture name: TickerSettings.vyk"), std::string::npos);
+}
+
 TEST_F(UpdateCycle, ABannerNameCannotLeaveTheDownloadFolder) {
   peers::HttpServer server([](const std::string& request) -> std::optional<std::string> {
     if (peers::Path(request) == "/vyk/bin/Banner100.vyk")
@@ -150,9 +303,8 @@ TEST_F(UpdateCycle, ABannerNameCannotLeaveTheDownloadFolder) {
 }
 
 TEST_F(UpdateCycle, AnUnknownProviderIsToldAndFetchedFromProviderOne) {
-  peers::HttpServer quotes([](const std::string&) -> std::optional<std::string> {
-    return peers::Reply(404, "Not Found", "");
-  });
+  peers::HttpServer quotes(
+      [](const std::string&) -> std::optional<std::string> { return peers::Reply(404, "Not Found", ""); });
   VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\Provider1Quotes",
                           "127.0.0.1:" + std::to_string(quotes.Port()));
   WriteFile(home + "/download/TickerSettings.vyk", "\"IBM\",\"\",\"\",\"\",\"00:00:00\"\r\n");
