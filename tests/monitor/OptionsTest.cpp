@@ -193,23 +193,33 @@ TEST_F(Options, EveryFieldAppliedComesBackAfterTheSettingsAreReadAgain) {
   EXPECT_TRUE(rt::testing::MessageBoxes().shown.empty());
 }
 
-TEST_F(Options, CancelKeepsNoneOfTheFieldsCopiedByOkAndApply) {
+TEST_F(Options, CancelKeepsNoneOfTheFieldsCopiedByOkAndApplyAndSavesNothing) {
+  rt::testing::MessageBoxes().shown.clear();
   frmOptions& d = Dialog();
   d.Load();
   std::vector<std::string> before;
   for (const TextField& f : kTextFields) before.push_back((d.*f.box).Text());
   for (const TextField& f : kTextFields) (d.*f.box).SetText(f.value);
-  for (const CheckField& f : kCheckFields)
-    if (!f.clickTime) (d.*f.box).SetValue(1);
+  for (const CheckField& f : kCheckFields) (d.*f.box).SetValue(1);
+  ASSERT_TRUE(rt::testing::MessageBoxes().shown.empty()) << rt::testing::MessageBoxes().shown[0].prompt;
   d.cmdCancel_Click();
+  using namespace Tollerwick_Sub;
+  auto switches = [] { return std::vector<int>{chkEMail1, chkEMail2, chkSMS, chkInternetSMS}; };
+  // the switches change their settings when clicked, and Cancel leaves them so
+  EXPECT_EQ(switches(), std::vector<int>(4, 1));
 
-  // neither the variables nor the store took them
+  // nothing else reached the variables, and nothing reached the store
   for (int pass = 0; pass < 2; ++pass) {
-    if (pass == 1) Tollerwick_Sub::Load_Settings();
+    if (pass == 1) {
+      Load_Settings();
+      EXPECT_EQ(switches(), std::vector<int>(4, 0));
+    }
     for (size_t i = 0; i < std::size(kTextFields); ++i)
       EXPECT_EQ((d.*kTextFields[i].box).Text(), before[i]) << (d.*kTextFields[i].box).Name() << " pass " << pass;
-    for (const CheckField& f : kCheckFields) EXPECT_EQ((d.*f.box).Value(), 0) << (d.*f.box).Name() << " pass " << pass;
+    for (const CheckField& f : kCheckFields) {
+      if (f.clickTime) continue;
+      EXPECT_EQ((d.*f.box).Value(), 0) << (d.*f.box).Name() << " pass " << pass;
+    }
     d.Unload();
   }
-  EXPECT_NE(Setting(UserApp(), "Settings", "txtToSMSSubject"), "424242");
 }
