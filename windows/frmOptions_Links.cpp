@@ -8,6 +8,7 @@
 
 #include "library/ErrorTrap.h"
 #include "library/Servers.h"
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Strings.h"
 #include "platform/win32/Shell.h"
@@ -108,10 +109,12 @@ void frmOptions::Label20_Click() {
   });
 }
 
-// The mail program opens the address as a prepared mail; like the links, a refusal is not looked at.
+// The mail program opens the address as a prepared mail. With no mail program to take it the request is lost,
+// so that failure is an error of this handler: logged, and the main window's error lamp lit.
 void frmOptions::lblEmail_Click() {
   Here("lblEmail_Click")([&] {
-    win32::ShellExecuteA(hWnd(), "open", RequestMail(), "0", "0", 5);
+    const long result = win32::ShellExecuteA(hWnd(), "open", RequestMail(), "0", "0", 5);
+    if (result <= 32) rt::Raise(rt::errFileNotFound, "No mail program takes the request mail");
     rt::DoEvents();
   });
 }

@@ -97,6 +97,8 @@ struct Form::Native {
   QEventLoop* modalLoop = nullptr;
   int mousePointer = 0;
   QSize designSize{400, 300};
+  int resizes = 0;  // resize events delivered so far
+  bool shownSinceLoad = false;
 };
 
 Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>()) {
@@ -111,7 +113,10 @@ Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<
   native_->container = area;
   w->setCentralWidget(native_->container);
   w->onClose = [this] { CloseRequested(); };
-  w->onResize = [this] { Resized(); };
+  w->onResize = [this] {
+    ++native_->resizes;
+    Resized();
+  };
   w->onHide = [this] {
     if (native_->modalLoop) native_->modalLoop->quit();
   };
@@ -137,6 +142,7 @@ void Form::Load() {
   if (loaded_ || loading_) return;
   loading_ = true;
   designing_ = true;
+  native_->shownSinceLoad = false;
   Resize(native_->window, native_->designSize);
   // a form loaded again starts from its design, as a new one does
   for (Control* c : controls_) c->Reset();
@@ -157,6 +163,14 @@ void Form::Show(int modal, Form* owner) {
   Load();
   if (!loaded_) return;
   FormWindow* w = native_->window;
+  // The first show after a load runs the resize handler. The toolkit sends no resize event when a window
+  // shown before comes back at the size it had then, so it is run here in that case.
+  const bool first = !native_->shownSinceLoad;
+  const int resizes = native_->resizes;
+  auto firstResize = [&] {
+    native_->shownSinceLoad = true;
+    if (first && native_->resizes == resizes && w->isVisible()) Resized();
+  };
   if (modal) {
     if (owner) {
       // an owned window stays above its owner
@@ -164,6 +178,7 @@ void Form::Show(int modal, Form* owner) {
     }
     w->setWindowModality(Qt::ApplicationModal);
     w->show();
+    firstResize();
     w->raise();
     w->activateWindow();
     QEventLoop loop;
@@ -175,6 +190,7 @@ void Form::Show(int modal, Form* owner) {
     return;
   }
   w->show();
+  firstResize();
   w->raise();
 }
 

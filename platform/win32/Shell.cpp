@@ -121,12 +121,13 @@ long DrawAnimatedRects(long, long, const RECT& from, const RECT& to) {
 
 namespace {
 bool g_recordShell = false;
-}
+long g_recordedResult = 42;
+}  // namespace
 
 long ShellExecuteA(long, const std::string&, const std::string& file, const std::string&, const std::string&, long) {
   if (g_recordShell) {
     testing::OpenedAddresses().push_back(file);
-    return 42;
+    return g_recordedResult;
   }
   const QString target = QString::fromStdString(file);
   const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl(target, QUrl::StrictMode);
@@ -136,7 +137,14 @@ long ShellExecuteA(long, const std::string&, const std::string& file, const std:
 
 namespace testing {
 
-void RecordShellExecute(bool recording) { g_recordShell = recording; }
+void RecordShellExecute(bool recording) {
+  g_recordShell = recording;
+  g_recordedResult = 42;
+}
+
+void SetShellExecuteResult(long result) {
+  g_recordedResult = result;
+}
 
 std::vector<std::string>& OpenedAddresses() {
   static std::vector<std::string> opened;

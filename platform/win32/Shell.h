@@ -48,6 +48,9 @@ namespace testing {
 // While recording, ShellExecuteA notes the address instead of opening it.
 void RecordShellExecute(bool recording);
 std::vector<std::string>& OpenedAddresses();
+// While recording, ShellExecuteA answers `result` (above 32 when opened, 31 when no program is associated);
+// RecordShellExecute puts it back to a success.
+void SetShellExecuteResult(long result);
 // The icon's place as the desktop reports a mouse action on it (lParam as the window procedure gets it).
 void ClickTrayIcon(long hWnd, long uID, long mouseMessage);
 bool TrayIconShown(long hWnd, long uID);

@@ -57,6 +57,12 @@ TEST_F(LanguageFile, LinesAreTrimmedAndOnlyCapitalTLinesWithTextCount) {
   EXPECT_EQ(ErrorLog(), "");
 }
 
+TEST_F(LanguageFile, ALaterLineWithoutTextKeepsTheEarlierText) {
+  ASSERT_TRUE(Load("T0042\tfirst\r\nT0042\t\r\nT0042\t   \r\nT0043\tnext\r\n"));
+  EXPECT_EQ(LanguageText(42), "first");
+  EXPECT_EQ(LanguageText(43), "next");
+}
+
 TEST_F(LanguageFile, OrderOfLinesDoesNotMatter) {
   ASSERT_TRUE(Load("T0042\tc\r\nT0016\ta\r\nT0023\tb\r\n"));
   const std::string sorted[] = {LanguageText(16), LanguageText(23), LanguageText(42)};

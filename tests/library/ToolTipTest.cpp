@@ -94,3 +94,38 @@ TEST_F(ToolTip, ReleasingTheObjectDestroysItsWindow) {
   }
   EXPECT_EQ(rt::WidgetOf(window), nullptr);
 }
+
+TEST_F(ToolTip, ALongLineWrapsAtTheTipWidthAndACentredTipStandsBelowTheMiddleOfItsTool) {
+  TestForm form;
+  form.Move(4500, 3000);
+  form.SetWidth(4500);
+  form.SetHeight(3000);
+  rt::CommandButton button(form, "cmdTest");
+  button.Move(600, 600, 1500, 450);
+  form.Show();
+  cToolTip tips;
+  tips.SetStyle(2);
+  const std::string line = "one two three four five six seven eight nine ten";
+  tips.SetToolTipObj(button.hWnd(), line, true);
+  QWidget* tip = rt::WidgetOf(tips.hWnd());
+  ASSERT_NE(tip, nullptr);
+
+  tips.SetTipWidth(1000);
+  win32::ShowTipNow(tips.hWnd(), button.hWnd());
+  ASSERT_EQ(win32::ShownTipText(tips.hWnd()), line);
+  const QRect wide = tip->frameGeometry();
+  EXPECT_GT(wide.width(), 150);
+
+  tips.SetTipWidth(100);
+  win32::ShowTipNow(tips.hWnd(), button.hWnd());
+  const QRect narrow = tip->frameGeometry();
+  EXPECT_LE(narrow.width(), 100 + 20);  // the text and the balloon's margins
+  EXPECT_GT(narrow.height(), wide.height());
+
+  const QWidget* tool = button.Widget();
+  const QPoint middleBelow = tool->mapToGlobal(QPoint(tool->width() / 2, tool->height()));
+  for (const QRect& shown : {wide, narrow}) {
+    EXPECT_NEAR(shown.left() + shown.width() / 2.0, middleBelow.x(), 1.5);
+    EXPECT_NEAR(shown.top(), middleBelow.y(), 2);
+  }
+}

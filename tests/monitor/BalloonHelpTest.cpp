@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "library/VYK_Language.h"
 #include "monitor/Tollerwick_Main.h"
@@ -8,6 +9,7 @@
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/win32/User.h"
 #include "tests/monitor/MonitorSandbox.h"
+#include "windows/frmOptions.h"
 
 using Tollerwick_Main::MainForm;
 
@@ -74,4 +76,40 @@ TEST_F(BalloonHelp, TheBoxSavedTickedGivesEachTipOnceAndOneUntickRemovesThemAll)
   EXPECT_EQ(TipCount(), 14);
   MainForm->chkTooltip.SetValue(0);
   EXPECT_EQ(TipCount(), 0);
+}
+
+TEST_F(BalloonHelp, EachTipShowsItsOwnTextToTheLetter) {
+  ASSERT_TRUE(RunMain());
+  MainForm->chkTooltip.SetValue(1);
+  const std::string select = "Select the Ticker Symbol in above\nlist and press the command button\n";
+  const std::string expected[] = {
+      select + "to show the history chart",
+      select + "to show the fundamental data",
+      select + "to show the actual buy/sell signals",
+      select + "to show the news provided by Yahoo",
+      "show News provided by Realtimetraders",
+      "press the command button\nto show the actual market update",
+      "press the command button to show\nthe actual market upgrades",
+      "press the command button to show\nthe actual market downgrades",
+      "Start an update manually",
+      "Enable cyclically downloads of realtime\ndata and checking for alarms. You \nhave to setup the start and "
+      "stop\ntime in Menue Options/Preferences",
+      "You can choose between 2 \ndata providers :\n   Number 1 - Yahoo\n   Number 2 - FreeRealTime\n\nAfter finding "
+      "the Ticker in the\nprovider's Internet Page, you must\ntype or copy the Ticker Symbol\nand the Provider Number "
+      "(1 or 2)\ninto the Ticker and Limit Table.\nThe Limit Values are optional.",
+      "If the actual Stock Value is over\nthe High Limit and the last change is\npositiv then an alarm will be "
+      "\ngenerated and messages will be sent.\n\nIf the High Limit field is empty,\nno alarm will be generated !!",
+      "If the actual Stock Value is under\nthe Low Limit and the last change is\nnegativ then an alarm will be "
+      "\ngenerated and messages will be sent.\n\nIf the Low Limit field is empty,\nno alarm will be generated !!",
+      "Select the Data Provider\nfor Ticker search.",
+  };
+  const auto controls = Tipped();
+  ASSERT_EQ(controls.size(), std::size(expected));
+  for (size_t i = 0; i < controls.size(); ++i) EXPECT_EQ(TipOf(*controls[i]), expected[i]) << controls[i]->Name();
+
+  // the options dialog's button has its tip in the same object
+  frmOptions& options = rt::Default<frmOptions>();
+  options.Load();
+  EXPECT_EQ(TipOf(options.cmdChkNewVersion), "you can check and download\nnew versions of Tollerwick");
+  options.Unload();
 }

@@ -71,3 +71,17 @@ TEST_F(Browser, TheWindowKeepsItsPlaceBetweenRuns) {
   EXPECT_NEAR(Window().Left(), 1500, rt::TwipsPerPixelX());
   Window().Unload();
 }
+
+TEST_F(Browser, OnFirstUseTheWindowOpensCentredOnTheScreen) {
+  ASSERT_EQ(rt::GetSetting("Brennavale", "Settings", "MainLeft", "<none>"), "<none>");
+  MainForm->cmdCharts_Click();
+  ASSERT_TRUE(Window().Visible());
+  // centred at its first size, 600 by 500 twips; the first page keeps that place
+  const double left = (rt::ScreenWidth() - 600) / 2, top = (rt::ScreenHeight() - 500) / 2;
+  EXPECT_NEAR(Window().Left(), left, rt::TwipsPerPixelX());
+  EXPECT_NEAR(Window().Top(), top, rt::TwipsPerPixelY());
+  ASSERT_TRUE(WaitForPage());
+  EXPECT_NEAR(Window().Left(), left, rt::TwipsPerPixelX());
+  EXPECT_NEAR(Window().Top(), top, rt::TwipsPerPixelY());
+  Window().Unload();
+}

@@ -306,6 +306,7 @@ class OptionsLinks : public OptionsSandbox {
  protected:
   void SetUp() override {
     OptionsSandbox::SetUp();
+    Dialog().Load();  // the labels' handlers come with the loaded dialog
     win32::testing::RecordShellExecute(true);
     win32::testing::OpenedAddresses().clear();
   }
@@ -363,4 +364,24 @@ TEST_F(OptionsLinks, TheRequestMailIsPreparedForTheMaker) {
   EXPECT_EQ(fields, expected) << address;
   EXPECT_EQ(Dialog().lblEmail.Caption(), "dataprovider@vyk.example");
   EXPECT_EQ(Dialog().lblEmail.ToolTipText(), "eMail to VYK");
+}
+
+TEST_F(OptionsLinks, ARequestMailNoProgramTakesIsLoggedOnceAndLightsTheLamp) {
+  rt::testing::MessageBoxes().shown.clear();
+  win32::testing::SetShellExecuteResult(31);  // no program is associated with mailto:
+  Dialog().lblEmail.Click();
+  EXPECT_EQ(Opened().rfind("mailto:", 0), 0u);
+  const auto lines = Lines(ErrorLog());
+  const auto logged = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("lblEmail_Click of Formular frmOptions") != std::string::npos;
+  });
+  EXPECT_EQ(logged, 1) << ErrorLog();
+  EXPECT_EQ(Tollerwick_Main::MainForm->ErrorIndicator.BackColor(), 0x8080FF);
+  EXPECT_TRUE(rt::testing::MessageBoxes().shown.empty());
+  EXPECT_TRUE(Dialog().IsLoaded());
+
+  // the web links leave a refusal alone
+  Dialog().Label2.Click();
+  EXPECT_EQ(Opened(), "http://www.vyk.example/vyk");
+  EXPECT_EQ(Lines(ErrorLog()).size(), lines.size());
 }

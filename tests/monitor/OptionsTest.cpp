@@ -2,12 +2,15 @@
 
 #include <QTimer>
 #include <filesystem>
+#include <iterator>
+#include <vector>
 
 #include "library/VYK_GetSystemInfos.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Convert.h"
+#include "platform/runtime/Events.h"
 #include "platform/runtime/Registry.h"
 #include "platform/win32/User.h"
 #include "tests/monitor/MonitorSandbox.h"
@@ -112,4 +115,111 @@ TEST_F(Options, TheMenuShowsTheDialogModallyAndItsTipFollowsTheMainBox) {
   EXPECT_TRUE(shown);
   EXPECT_EQ(tip, "you can check and download\nnew versions of Tollerwick");
   EXPECT_FALSE(Dialog().IsLoaded());
+}
+
+// Every control bound to a setting, with a value that differs from the setting's default.
+struct TextField {
+  rt::TextBox frmOptions::*box;
+  const char* value;
+};
+struct CheckField {
+  rt::CheckBox frmOptions::*box;
+  bool clickTime;  // its setting changes when the box is clicked, not only through OK or Apply
+};
+
+// Servers and addresses come before the switches, so that the switches pass their set-up test.
+const TextField kTextFields[] = {
+    {&frmOptions::txtUserEmail, "me@round-trip.example"},
+    {&frmOptions::txtStartTime, "08:15"},
+    {&frmOptions::txtStopTime, "17:45"},
+    {&frmOptions::txtUpdateInterval, "25"},
+    {&frmOptions::txtAlarmWait, "7"},
+    {&frmOptions::txtProxyServer, "proxy.round-trip.example"},
+    {&frmOptions::txtProxyPort, "3128"},
+    {&frmOptions::txtEmailServer, "smtp.round-trip.example"},
+    {&frmOptions::txtToEmailAddress1, "one@round-trip.example"},
+    {&frmOptions::txtToEmailAddress2, "two@round-trip.example"},
+    {&frmOptions::txtToInternetSMSAddress, "http://web-sms.round-trip.example"},
+    {&frmOptions::txtToSMSAddress, "+4915550001@gateway.round-trip.example"},
+    {&frmOptions::txtToSMSSubject, "424242"},
+    {&frmOptions::txtUserName2, "trader7"},
+    {&frmOptions::txtPassword2, "s3cret!"},
+};
+const CheckField kCheckFields[] = {
+    {&frmOptions::ChkProgramUpdate, false},
+    {&frmOptions::chkAutoInstallation, false},
+    {&frmOptions::chkUpdateIfOnline, false},
+    {&frmOptions::chkStartInTray, false},
+    {&frmOptions::chkProgramStart, false},
+    {&frmOptions::chkShutdown, false},
+    {&frmOptions::chkEMail1, true},
+    {&frmOptions::chkEMail2, true},
+    {&frmOptions::chkSMS, true},
+    {&frmOptions::chkInternetSMS, true},
+};
+constexpr const char* kUserName = "display only";
+
+TEST_F(Options, EveryFieldAppliedComesBackAfterTheSettingsAreReadAgain) {
+  rt::testing::MessageBoxes().shown.clear();
+  frmOptions& d = Dialog();
+  d.Load();
+  for (const TextField& f : kTextFields) (d.*f.box).SetText(f.value);
+  d.txtUserName.SetText(kUserName);
+  for (const CheckField& f : kCheckFields) (d.*f.box).SetValue(1);
+  d.optConnection(0).SetValue(true);
+  ASSERT_TRUE(rt::testing::MessageBoxes().shown.empty()) << rt::testing::MessageBoxes().shown[0].prompt;
+  d.cmdApply_Click();
+  d.cmdCancel_Click();
+
+  // whatever the variables hold now, the store decides
+  using namespace Tollerwick_Sub;
+  for (std::string* text :
+       {&txtUserEmail, &txtStartTime, &txtStopTime, &txtUpdateInterval, &txtAlarmWait, &txtProxyServer, &txtProxyPort,
+        &txtEmailServer, &txtToEmailAddress1, &txtToEmailAddress2, &txtToInternetSMSAddress, &txtToSMSAddress,
+        &txtToSMSSubject, &txtUserName2, &txtPassword2, &txtUserName})
+    *text = "stale";
+  for (int* value : {&ChkProgramUpdate, &chkAutoInstallation, &chkUpdateIfOnline, &chkStartInTray, &chkProgramStart,
+                     &chkEMail1, &chkEMail2, &chkSMS, &chkInternetSMS, &optConnection})
+    *value = 0;
+  chkShutdown = std::string("0");
+  Load_Settings();
+
+  EXPECT_EQ(txtUserName, kUserName);
+  for (const TextField& f : kTextFields) EXPECT_EQ((d.*f.box).Text(), f.value) << (d.*f.box).Name();
+  for (const CheckField& f : kCheckFields) EXPECT_EQ((d.*f.box).Value(), 1) << (d.*f.box).Name();
+  EXPECT_TRUE(d.optConnection(0).Value());
+  EXPECT_EQ(d.VScroll1.Value(), 25);
+  EXPECT_EQ(d.VScroll2.Value(), 7);
+  EXPECT_TRUE(rt::testing::MessageBoxes().shown.empty());
+}
+
+TEST_F(Options, CancelKeepsNoneOfTheFieldsCopiedByOkAndApplyAndSavesNothing) {
+  rt::testing::MessageBoxes().shown.clear();
+  frmOptions& d = Dialog();
+  d.Load();
+  std::vector<std::string> before;
+  for (const TextField& f : kTextFields) before.push_back((d.*f.box).Text());
+  for (const TextField& f : kTextFields) (d.*f.box).SetText(f.value);
+  for (const CheckField& f : kCheckFields) (d.*f.box).SetValue(1);
+  ASSERT_TRUE(rt::testing::MessageBoxes().shown.empty()) << rt::testing::MessageBoxes().shown[0].prompt;
+  d.cmdCancel_Click();
+  using namespace Tollerwick_Sub;
+  auto switches = [] { return std::vector<int>{chkEMail1, chkEMail2, chkSMS, chkInternetSMS}; };
+  // the switches change their settings when clicked, and Cancel leaves them so
+  EXPECT_EQ(switches(), std::vector<int>(4, 1));
+
+  // nothing else reached the variables, and nothing reached the store
+  for (int pass = 0; pass < 2; ++pass) {
+    if (pass == 1) {
+      Load_Settings();
+      EXPECT_EQ(switches(), std::vector<int>(4, 0));
+    }
+    for (size_t i = 0; i < std::size(kTextFields); ++i)
+      EXPECT_EQ((d.*kTextFields[i].box).Text(), before[i]) << (d.*kTextFields[i].box).Name() << " pass " << pass;
+    for (const CheckField& f : kCheckFields) {
+      if (f.clickTime) continue;
+      EXPECT_EQ((d.*f.box).Value(), 0) << (d.*f.box).Name() << " pass " << pass;
+    }
+    d.Unload();
+  }
 }

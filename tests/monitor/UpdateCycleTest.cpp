@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <atomic>
 #include <filesystem>
+#include <optional>
 
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
@@ -322,4 +324,118 @@ TEST_F(UpdateCycle, AnUnknownProviderIsToldAndFetchedFromProviderOne) {
             "Yahoo.");
   ASSERT_EQ(quotes.Requests().size(), 1u);
   EXPECT_NE(peers::RequestLine(quotes.Requests()[0]).find("symbols=IBM"), std::string::npos);
+}
+
+// A ticker of provider 1 whose quote server answers nothing useful, and no news refresh due.
+class UpdateCycleWithTicker : public UpdateCycle {
+ protected:
+  void SetUp() override {
+    UpdateCycle::SetUp();
+    PointProviderAt(quotes);
+    WriteFile(home + "/download/TickerSettings.vyk", "\"IBM\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+    ASSERT_TRUE(RunMain());
+    ASSERT_EQ(MainForm->FG3.TextMatrix(2, 13), "1");
+    ForceNewsDownload = false;
+    LastNewsTime = rt::SecondsClock();
+  }
+  static void PointProviderAt(const peers::HttpServer& server) {
+    VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\Provider1Quotes",
+                            "127.0.0.1:" + std::to_string(server.Port()));
+  }
+  peers::HttpServer quotes{
+      [](const std::string&) -> std::optional<std::string> { return peers::Reply(404, "Not Found", ""); }};
+};
+
+TEST_F(UpdateCycleWithTicker, WhileACycleRunsNoSecondCanStartAndTheTickerButtonsRest) {
+  struct Look {
+    bool timer, update, add, remove, autoUpdate;
+    std::string caption, status;
+    int pointer;
+  };
+  auto look = [this] {
+    frmMain_Tollerwick& m = *MainForm;
+    return Look{m.TimerRT.Enabled(),
+                m.cmdUpdateRT.Enabled(),
+                m.cmdAddTicker.Enabled(),
+                m.cmdDeleteTicker.Enabled(),
+                m.chkRT.Enabled(),
+                m.cmdUpdateRT.Caption(),
+                Status(),
+                m.MousePointer()};
+  };
+  MainForm->TimerRT.SetEnabled(true);
+  StatusText = "  online";
+  std::optional<Look> during;
+  // runs at the first pending-events point, inside the cycle's download
+  QTimer::singleShot(0, [&] { during = look(); });
+  MainForm->cmdUpdateRT_Click();
+  ASSERT_EQ(quotes.Requests().size(), 1u);
+  ASSERT_TRUE(during.has_value());
+  EXPECT_FALSE(during->timer);
+  EXPECT_FALSE(during->update);
+  EXPECT_FALSE(during->add);
+  EXPECT_FALSE(during->remove);
+  EXPECT_TRUE(during->autoUpdate);  // the box stays usable
+  EXPECT_EQ(during->caption, "downloading ....");
+  EXPECT_EQ(during->status, "  online  --  Download in Progress");
+  EXPECT_EQ(during->pointer, rt::pointerArrowHourglass);
+
+  const Look after = look();
+  EXPECT_TRUE(after.timer);
+  EXPECT_TRUE(after.update);
+  EXPECT_TRUE(after.add);
+  EXPECT_TRUE(after.remove);
+  EXPECT_EQ(after.caption, "Update Realtime Data");
+  EXPECT_EQ(after.pointer, rt::pointerDefault);
+}
+
+TEST_F(UpdateCycleWithTicker, TheNamedProxyCarriesTheQuotesOnlyWhileItIsChosen) {
+  peers::HttpServer proxy(
+      [](const std::string&) -> std::optional<std::string> { return peers::Reply(404, "Not Found", ""); });
+  optConnection = 1;
+  txtProxyServer = "127.0.0.1";
+  txtProxyPort = std::to_string(proxy.Port());
+  VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\Provider1Quotes",
+                          "quotes.provider1.invalid");
+  MainForm->cmdUpdateRT_Click();
+  ASSERT_EQ(proxy.Requests().size(), 1u);
+  EXPECT_EQ(peers::RequestLine(proxy.Requests()[0]).rfind("GET http://quotes.provider1.invalid/", 0), 0u)
+      << peers::RequestLine(proxy.Requests()[0]);
+  EXPECT_NE(peers::RequestLine(proxy.Requests()[0]).find("symbols=IBM"), std::string::npos);
+  EXPECT_EQ(MainForm->InetRealtime1.AccessType(), 2);
+  EXPECT_EQ(MainForm->Inet1.AccessType(), 0);  // the version check's control is left alone
+
+  optConnection = 0;
+  PointProviderAt(quotes);
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_EQ(proxy.Requests().size(), 1u);
+  EXPECT_EQ(quotes.Requests().size(), 1u);
+  EXPECT_EQ(MainForm->InetRealtime1.AccessType(), 0);
+}
+
+TEST_F(UpdateCycle, AfterTheFirstRefreshNewsAndBannersComeAgainOnlyAfterTwelveHours) {
+  peers::HttpServer server([](const std::string& request) -> std::optional<std::string> {
+    if (peers::Path(request) == "/vyk/bin/News100.vyk")
+      return peers::Reply(200, "OK", "vyk news 12/07/26\r\n1\r\nitem\r\n###");
+    return peers::Reply(404, "Not Found", "");
+  });
+  auto lists = [&] {
+    int n = 0;
+    for (const std::string& r : server.Requests()) n += peers::Path(r).rfind("/vyk/bin/", 0) == 0;
+    return n;
+  };
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  Serve(server);
+  At(14, 0, 0);
+  MainForm->cmdUpdateRT_Click();  // the first cycle after the start refreshes
+  EXPECT_EQ(lists(), 2);
+  rt::testing::Advance(43199);
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_EQ(lists(), 2);
+  rt::testing::Advance(1);  // 02:00 the next day
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_EQ(lists(), 4);
+  MainForm->cmdUpdateRT_Click();
+  EXPECT_EQ(lists(), 4);
 }

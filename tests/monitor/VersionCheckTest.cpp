@@ -51,6 +51,19 @@ TEST_F(VersionCheck, ANewerMajorVersionIsToldWithoutLookingFurther) {
   EXPECT_NE(Shown().prompt.find(LanguageText(47) + " (v. 4.0.0)"), std::string::npos);
 }
 
+TEST_F(VersionCheck, ANewerMinorVersionIsToldWhateverItsRevision) {
+  for (const char* list : {"100,3.8.0\r\n", "100,3.8.9\r\n"}) {
+    rt::testing::MessageBoxes().shown.clear();
+    rt::testing::MessageBoxes().answers.push_back(rt::answerNo);
+    Check(list);
+    const std::string version = std::string(list).substr(4, 5);
+    EXPECT_EQ(Shown().prompt, "Brennavale " + LanguageText(46) + " (v. " + version + ") " + LanguageText(43) + "\r\n" +
+                                  LanguageText(44))
+        << list;
+    EXPECT_EQ(Shown().style, 4164);
+  }
+}
+
 TEST_F(VersionCheck, TheSameOrAnOlderVersionIsUpToDate) {
   for (const char* list : {"100,3.7.4\r\n", "100,2.9.9\r\n", "100,3.6.99\r\n"}) {
     rt::testing::MessageBoxes().shown.clear();

@@ -41,6 +41,17 @@ class CountingForm : public rt::Form {
   void Form_Unload(int&) override { ++unloads; }
 };
 
+// A form that counts its resize handler's runs.
+class ResizingForm : public rt::Form {
+ public:
+  ResizingForm() : rt::Form("frmResizing") {}
+  int resizes = 0;
+
+ protected:
+  void Design() override { DesignSize(3000, 2000); }
+  void Form_Resize() override { ++resizes; }
+};
+
 }  // namespace
 
 class Forms : public Sandbox {
@@ -193,4 +204,14 @@ TEST_F(Forms, ALabelTellsEveryChangeOfItsCaptionAndNothingElse) {
   EXPECT_EQ(f.changes, 1);
   f.lbl.SetCaption("");
   EXPECT_EQ(f.changes, 2);
+}
+
+TEST_F(Forms, EveryFirstShowAfterALoadRunsTheResizeHandler) {
+  ResizingForm f;
+  for (int load = 1; load <= 3; ++load) {
+    const int before = f.resizes;
+    f.Show();  // from the second load on, the window comes back at the size it had
+    EXPECT_GT(f.resizes, before) << "load " << load;
+    f.Unload();
+  }
 }
