@@ -17,6 +17,7 @@
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Form.h"
+#include "platform/runtime/Launch.h"
 
 namespace rt {
 namespace {
@@ -80,13 +81,15 @@ void End(int code) {
 void Shell(const std::string& pathName, int /*windowStyle*/) {
   const QString command = QString::fromStdString(pathName).trimmed();
   const qsizetype blank = command.indexOf(' ');
-  const QString program = blank < 0 ? command : command.left(blank);
-  const QString argument = blank < 0 ? QString() : command.mid(blank + 1).trimmed();
+  const std::string program = (blank < 0 ? command : command.left(blank)).toStdString();
+  const std::string argument = blank < 0 ? std::string() : command.mid(blank + 1).trimmed().toStdString();
   bool started = false;
-  if (program.compare("notepad.exe", Qt::CaseInsensitive) == 0 || program.compare("notepad", Qt::CaseInsensitive) == 0) {
-    started = !argument.isEmpty() && QDesktopServices::openUrl(QUrl::fromLocalFile(argument));
+  if (QString::fromStdString(program).compare("notepad.exe", Qt::CaseInsensitive) == 0 ||
+      QString::fromStdString(program).compare("notepad", Qt::CaseInsensitive) == 0) {
+    started = !argument.empty() && Launch({Launched::Document, argument, {}});
   } else {
-    started = QProcess::startDetached(program, argument.isEmpty() ? QStringList() : QStringList{argument});
+    started =
+        Launch({Launched::Program, program, argument.empty() ? std::vector<std::string>{} : std::vector{argument}});
   }
   if (!started) Raise(errFileNotFound);
 }

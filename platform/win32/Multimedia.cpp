@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QAudioDevice>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
 #include <QMediaDevices>
@@ -14,6 +13,7 @@
 #include <memory>
 
 #include "platform/runtime/Error.h"
+#include "platform/runtime/Launch.h"
 
 namespace win32 {
 
@@ -130,7 +130,7 @@ std::vector<PlayedSound>& PlayedSounds() {
 }  // namespace testing
 
 void DoFileDownload(const std::string& address) {
-  QDesktopServices::openUrl(QUrl(QString::fromStdString(address), QUrl::StrictMode));
+  rt::Launch({rt::Launched::Address, address, {}});
 }
 
 }  // namespace win32

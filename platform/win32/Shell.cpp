@@ -1,6 +1,5 @@
 #include "platform/win32/Shell.h"
 
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
@@ -15,6 +14,7 @@
 #include <utility>
 
 #include "platform/runtime/Handles.h"
+#include "platform/runtime/Launch.h"
 
 namespace win32 {
 namespace {
@@ -119,35 +119,37 @@ long DrawAnimatedRects(long, long, const RECT& from, const RECT& to) {
   return 1;
 }
 
-namespace {
-bool g_recordShell = false;
-long g_recordedResult = 42;
-}  // namespace
-
 long ShellExecuteA(long, const std::string&, const std::string& file, const std::string&, const std::string&, long) {
-  if (g_recordShell) {
-    testing::OpenedAddresses().push_back(file);
-    return g_recordedResult;
-  }
   const QString target = QString::fromStdString(file);
-  const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl(target, QUrl::StrictMode);
-  if (!url.isValid() || url.isEmpty()) return 2;  // file not found
-  return QDesktopServices::openUrl(url) ? 42 : 31;  // 31: no program is associated
+  if (!target.isEmpty() && QFileInfo::exists(target)) return rt::Launch({rt::Launched::Document, file, {}}) ? 42 : 31;
+  const QUrl url(target, QUrl::StrictMode);
+  if (!url.isValid() || url.isEmpty()) return 2;                   // file not found
+  return rt::Launch({rt::Launched::Address, file, {}}) ? 42 : 31;  // 31: no program is associated
 }
 
 namespace testing {
 
+// The test run's recorder stays in Launch's place either way: a test never hands an address to the desktop.
 void RecordShellExecute(bool recording) {
-  g_recordShell = recording;
-  g_recordedResult = 42;
+  if (recording) rt::testing::RecordLaunches();
 }
 
+// The recorder answers as the desktop would: taken for a result above 32, refused (31) otherwise.
 void SetShellExecuteResult(long result) {
-  g_recordedResult = result;
+  rt::testing::RecordLaunches(result > 32);
 }
 
+// The addresses and documents handed to Launch since the list was last emptied.
 std::vector<std::string>& OpenedAddresses() {
   static std::vector<std::string> opened;
+  static size_t seen = 0;
+  const auto& launches = rt::testing::Launches();
+  if (launches.size() < seen) {
+    opened.clear();
+    seen = 0;
+  }
+  for (; seen < launches.size(); ++seen)
+    if (launches[seen].kind != rt::Launched::Program) opened.push_back(launches[seen].target);
   return opened;
 }
 

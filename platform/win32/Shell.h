@@ -45,11 +45,12 @@ long ShellExecuteA(long hWnd, const std::string& operation, const std::string& f
                    const std::string& directory, long showCmd);
 
 namespace testing {
-// While recording, ShellExecuteA notes the address instead of opening it.
+// ShellExecuteA goes through rt::Launch: these two see its recorder (platform/runtime/Launch.h). Recording
+// starts the recorder; the addresses and documents it noted since the list was last emptied.
 void RecordShellExecute(bool recording);
 std::vector<std::string>& OpenedAddresses();
-// While recording, ShellExecuteA answers `result` (above 32 when opened, 31 when no program is associated);
-// RecordShellExecute puts it back to a success.
+// The recorder takes the next launches when `result` is above 32 and refuses them otherwise, so that
+// ShellExecuteA answers 31 (no program is associated); RecordShellExecute puts it back to taking them.
 void SetShellExecuteResult(long result);
 // The icon's place as the desktop reports a mouse action on it (lParam as the window procedure gets it).
 void ClickTrayIcon(long hWnd, long uID, long mouseMessage);

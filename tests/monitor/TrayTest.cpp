@@ -11,6 +11,7 @@
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/App.h"
+#include "platform/runtime/Launch.h"
 #include "platform/runtime/Registry.h"
 #include "platform/win32/Shell.h"
 #include "tests/monitor/MonitorSandbox.h"
@@ -93,7 +94,8 @@ TEST_F(Tray, TheErrorLampLightsAndTheLabelResetsItEvenWhenTheLogCannotBeOpened) 
   VYK_ErrorLog::WriteErrorLog(true, "Brennavale", "x of Modul y", 0, 5, "test");
   EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x8080FF);
   EXPECT_TRUE(MainForm->lblError.Visible());
-  // offscreen there is no editor to open the log with
+  // no editor to open the log with
+  rt::testing::RecordLaunches(false);
   MainForm->lblError_Click();
   EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x00FF00);
   EXPECT_FALSE(MainForm->lblError.Visible());

@@ -33,6 +33,12 @@ std::optional<rt::Error> RaisedBy(const std::function<void()>& f) {
   return std::nullopt;
 }
 
+void rt::PrintTo(const Launched& launched, std::ostream* os) {
+  static const char* const kinds[] = {"address", "document", "program"};
+  *os << kinds[launched.kind] << " \"" << launched.target << "\"";
+  for (const std::string& a : launched.arguments) *os << " \"" << a << "\"";
+}
+
 bool Has(const std::vector<std::string>& items, const std::string& item) {
   return std::find(items.begin(), items.end(), item) != items.end();
 }

@@ -12,6 +12,12 @@
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Form.h"
+#include "platform/runtime/Launch.h"
+
+namespace rt {
+// A launch as the test failures show it.
+void PrintTo(const Launched& launched, std::ostream* os);
+}  // namespace rt
 
 // An empty form that controls can be put on.
 class TestForm : public rt::Form {

@@ -5,11 +5,29 @@
 #include <QWidget>
 #include <cstdlib>
 
+#include "platform/runtime/Launch.h"
+
+namespace {
+
+// No test starts anything outside the test run: every launch is recorded instead, from the first test on,
+// and each test begins with an empty record and a recorder that answers "started".
+class NothingLaunches : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo&) override {
+    rt::testing::RecordLaunches();
+    rt::testing::Launches().clear();
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override { rt::testing::RecordLaunches(); }
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  rt::testing::RecordLaunches();
   ::testing::InitGoogleTest(&argc, argv);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new NothingLaunches);
   const int result = RUN_ALL_TESTS();
   // The windows go before the application does: a web view outliving it takes the process down.
   QList<QPointer<QWidget>> windows;
