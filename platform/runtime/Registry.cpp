@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/runtime/App.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Strings.h"
 
@@ -302,13 +303,44 @@ auto Modify(Change&& change) {
 // entry ($XDG_CONFIG_HOME/autostart/<name>.desktop), written or removed with the value.
 constexpr const char* kRunKey = "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\run";
 
-std::string DesktopQuoted(const std::string& path) {
+// One argument of an entry's Exec line: in double quotes, with '"', '`', '$' and '\' escaped by a backslash and
+// '%' doubled (it starts a field code otherwise); then every backslash escaped again, as the entry's string
+// values ask, so that a backslash of the argument is written as four.
+std::string ExecArgument(const std::string& argument) {
   std::string q = "\"";
-  for (char c : path) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') q += '\\';
-    q += c;
+  for (char c : argument) {
+    if (c == '\n' || c == '\r') continue;
+    if (c == '"' || c == '`' || c == '$')
+      q += std::string("\\\\") + c;
+    else if (c == '\\')
+      q += "\\\\\\\\";
+    else if (c == '%')
+      q += "%%";
+    else
+      q += c;
   }
   return q + "\"";
+}
+
+std::string ExecutableFile() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+// The command line of the entry. A value that names this program's file in the program folder (the
+// program folder may be one named by TOLLERWICK_HOME, where no executable lies) starts this same
+// executable, with the same program folder; any other value is taken as a program's path.
+std::string ExecLine(const std::string& value) {
+  if (value == App.Path() + (App.Path() == "/" ? "" : "/") + App.EXEName()) {
+    const std::string exe = ExecutableFile();
+    const char* home = std::getenv("TOLLERWICK_HOME");
+    if (!exe.empty()) {
+      if (home && *home) return "env " + ExecArgument(std::string("TOLLERWICK_HOME=") + home) + " " + ExecArgument(exe);
+      return ExecArgument(exe);
+    }
+  }
+  return ExecArgument(value);
 }
 
 void SyncAutostart(const std::string& lowerKey, const std::string& name, const RegValue* value) {
@@ -319,10 +351,10 @@ void SyncAutostart(const std::string& lowerKey, const std::string& name, const R
     ::unlink(entry.c_str());
     return;
   }
-  std::string line;
-  for (char c : value->text)
-    if (c != '\n' && c != '\r') line += c;
-  const std::string text = "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + DesktopQuoted(line) +
+  std::string shown;
+  for (char c : name)
+    if (c != '\n' && c != '\r') shown += c;
+  const std::string text = "[Desktop Entry]\nType=Application\nName=" + shown + "\nExec=" + ExecLine(value->text) +
                            "\nX-GNOME-Autostart-enabled=true\n";
   try {
     MakeFolders(folder);

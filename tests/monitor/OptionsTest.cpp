@@ -68,7 +68,11 @@ TEST_F(Options, TheAutostartValueFollowsTheBoxAtClickTime) {
   Dialog().Load();
   EXPECT_TRUE(RunValue());
   ASSERT_TRUE(std::filesystem::exists(AutostartEntry()));
-  EXPECT_NE(ReadFile(AutostartEntry()).find("Exec=\"" + home + "/"), std::string::npos);
+  // the session starts this same executable with this program folder
+  const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+  EXPECT_NE(ReadFile(AutostartEntry()).find("\nExec=env \"TOLLERWICK_HOME=" + home + "\" \"" + exe + "\"\n"),
+            std::string::npos)
+      << ReadFile(AutostartEntry());
   Dialog().chkProgramStart.SetValue(0);
   EXPECT_FALSE(RunValue());
   EXPECT_FALSE(std::filesystem::exists(AutostartEntry()));

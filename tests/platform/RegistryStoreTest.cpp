@@ -117,3 +117,27 @@ TEST_F(RegistryStore, SurvivesAProcessKilledWhileSaving) {
   for (const auto& e : std::filesystem::directory_iterator(config + "/VYK"))
     EXPECT_EQ(e.path().filename().string().find("damaged"), std::string::npos);
 }
+
+// A Run value is mirrored as the session's autostart entry. One that names this program in its program folder
+// starts this same executable with the same program folder, whatever characters the paths hold.
+TEST_F(RegistryStore, TheAutostartEntryStartsThisSameProgram) {
+  const std::string run = "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  const std::string entry = config + "/autostart/Tollerwick1.desktop";
+  const std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string exeName = exe.substr(exe.find_last_of('/') + 1);
+  const std::string odd = root + "/Tolle 100% \"q\" $x `y` a\\b";
+  ::setenv("TOLLERWICK_HOME", odd.c_str(), 1);
+  registry::Write(run, "Tollerwick1", RegValue{RegType::String, odd + "/" + exeName, 0});
+  const std::string oddQuoted = root + "/Tolle 100%% \\\\\"q\\\\\" \\\\$x \\\\`y\\\\` a\\\\\\\\b";
+  EXPECT_EQ(ReadFile(entry), "[Desktop Entry]\nType=Application\nName=Tollerwick1\nExec=env \"TOLLERWICK_HOME=" +
+                                 oddQuoted + "\" \"" + exe + "\"\nX-GNOME-Autostart-enabled=true\n");
+  // without a program folder of its own the program folder is the executable's
+  ::unsetenv("TOLLERWICK_HOME");
+  registry::Write(run, "Tollerwick1", RegValue{RegType::String, exe, 0});
+  EXPECT_NE(ReadFile(entry).find("\nExec=\"" + exe + "\"\n"), std::string::npos);
+  // any other program is started by its path
+  registry::Write(run, "Tollerwick1", RegValue{RegType::String, "/opt/other 5%/run", 0});
+  EXPECT_NE(ReadFile(entry).find("\nExec=\"/opt/other 5%%/run\"\n"), std::string::npos);
+  registry::DeleteValue(run, "Tollerwick1");
+  EXPECT_FALSE(std::filesystem::exists(entry));
+}
