@@ -138,6 +138,8 @@ TEST_F(Startup, MissingSpeechComponentsAreToldOncePerComputer) {
   EXPECT_EQ(boxes.shown[0].style, rt::mbOkCancel);
   EXPECT_NE(boxes.shown[0].prompt.find("Download url: http://"), std::string::npos);
   EXPECT_NE(boxes.shown[0].prompt.find("/activex/controls/sapi/spchapi.exe"), std::string::npos);
+  // and what a user of this system installs instead
+  EXPECT_NE(boxes.shown[0].prompt.find("apt-get install qt6-speech-flite-plugin"), std::string::npos);
   EXPECT_EQ(rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings", "TTS")->number, 0u);
   Exit();
 
