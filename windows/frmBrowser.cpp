@@ -58,4 +58,7 @@ void frmBrowser::FitBrowser() {
 void frmBrowser::Form_Unload(int& /*Cancel*/) {
   Skip([&] { rt::SaveSetting(kApp, "Settings", "MainLeft", rt::CStr(Left())); });
   Skip([&] { rt::SaveSetting(kApp, "Settings", "MainTop", rt::CStr(Top())); });
+  // The closed window keeps its controls: its page ends here, so nothing of it runs on unseen, and the next
+  // load navigates once from an empty page.
+  Skip([&] { brwWebBrowser2.Blank(); });
 }

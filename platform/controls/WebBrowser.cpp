@@ -1,6 +1,8 @@
 #include "platform/controls/WebBrowser.h"
 
+#include <QPointer>
 #include <QUrl>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 namespace rt {
@@ -15,6 +17,15 @@ WebBrowser::WebBrowser(Form& owner, std::string name) : Control(owner, std::move
 void WebBrowser::Navigate(const std::string& address) {
   Touch();
   static_cast<QWebEngineView*>(widget_)->load(QUrl::fromUserInput(QString::fromStdString(address)));
+}
+
+void WebBrowser::Blank() {
+  Touch();
+  auto* view = static_cast<QWebEngineView*>(widget_);
+  // a fresh page in the old one's place, and the old page gone with all it runs
+  QPointer<QWebEnginePage> old = view->page();
+  view->setPage(new QWebEnginePage(old->profile(), view));
+  delete old.data();
 }
 
 std::string WebBrowser::LocationURL() {

@@ -13,6 +13,9 @@ class WebBrowser : public Control {
   // Starts loading the address; the events tell how it goes.
   void Navigate(const std::string& address);
   std::string LocationURL();
+  // Ends the page on show: its scripts, requests and sounds stop, and the control is empty (no address, no
+  // events) until the next Navigate.
+  void Blank();
   Handler DownloadBegin;
   Handler DownloadComplete;
 };

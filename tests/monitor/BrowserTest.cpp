@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/frmMain_Tollerwick.h"
@@ -27,6 +31,20 @@ class Browser : public MonitorSandbox {
       rt::DoEventsWaiting(10);
     }
     return false;
+  }
+  // The web view inside the browser control and the page it shows, found by their classes (the test needs
+  // no web engine of its own).
+  QWidget* View() {
+    QWidget* w = Window().brwWebBrowser2.Widget();
+    if (!w || w->inherits("QWebEngineView")) return w;
+    for (QWidget* c : w->findChildren<QWidget*>())
+      if (c->inherits("QWebEngineView")) return c;
+    return nullptr;
+  }
+  QObject* Page() {
+    for (QObject* c : View()->children())
+      if (c->inherits("QWebEnginePage")) return c;
+    return nullptr;
   }
   peers::HttpServer server{[](const std::string&) -> std::optional<std::string> {
     return peers::Reply(200, "OK", "<html><body><h1>chart</h1></body></html>", "Content-Type: text/html\r\n");
@@ -84,4 +102,25 @@ TEST_F(Browser, OnFirstUseTheWindowOpensCentredOnTheScreen) {
   EXPECT_NEAR(Window().Left(), left, rt::TwipsPerPixelX());
   EXPECT_NEAR(Window().Top(), top, rt::TwipsPerPixelY());
   Window().Unload();
+}
+
+TEST_F(Browser, ClosingTheWindowEndsItsPageAndTheNextChartStartsFromBlank) {
+  for (int round = 0; round < 2; ++round) {
+    MainForm->cmdCharts_Click();
+    ASSERT_TRUE(WaitForPage());
+    ASSERT_NE(View(), nullptr);
+    EXPECT_NE(View()->property("url").toString().toStdString().find("&symb=MSFT"), std::string::npos);
+    QPointer<QObject> page = Page();
+    ASSERT_FALSE(page.isNull());
+    Window().Unload();
+    // the page is gone with its scripts and requests; the control shows nothing
+    EXPECT_TRUE(page.isNull()) << round;
+    EXPECT_TRUE(View()->property("url").toUrl().isEmpty()) << round;
+    EXPECT_FALSE(Window().IsLoaded());
+  }
+  // each chart was one navigation
+  int charts = 0;
+  for (const std::string& request : server.Requests())
+    charts += peers::RequestLine(request).find("/interactivechart.asp") != std::string::npos;
+  EXPECT_EQ(charts, 2);
 }
