@@ -103,13 +103,13 @@ void frmOptions::Design() {
   cmdTestEmail1.SetCaption("Test Email 1");
   Put(SSTab1, kMailServer, cmdTestEmail2, 3390, 1005, 1230, 315);
   cmdTestEmail2.SetCaption("Test Email 2");
-  Put(SSTab1, kMailServer, Label21, 120, 1725, 1980, 270);
-  Label21.SetCaption("Subject field  (PIN):");
-  Put(SSTab1, kMailServer, txtToSMSSubject, 2100, 1680, 1200, 300);
-  Put(SSTab1, kMailServer, cmdTestSMS, 3390, 1665, 1230, 315);
-  cmdTestSMS.SetCaption("Test SMS");
-  Put(SSTab1, kMailServer, chkSMS, 120, 2000, 6720, 300);
+  Put(SSTab1, kMailServer, chkSMS, 120, 1680, 6720, 300);
   chkSMS.SetCaption("Send Alarm SMS  (eMail to SMS    Gateway )");
+  Put(SSTab1, kMailServer, Label21, 120, 2045, 1980, 270);
+  Label21.SetCaption("Subject field  (PIN):");
+  Put(SSTab1, kMailServer, txtToSMSSubject, 2100, 2000, 1200, 300);
+  Put(SSTab1, kMailServer, cmdTestSMS, 3390, 1985, 1230, 315);
+  cmdTestSMS.SetCaption("Test SMS");
   Put(SSTab1, kMailServer, chkInternetSMS, 120, 2320, 6720, 300);
   chkInternetSMS.SetCaption("Send Alarm via free Internet SMS Site - available in next program version");
   chkInternetSMS.SetEnabled(false);
@@ -122,11 +122,11 @@ void frmOptions::Design() {
   Put(SSTab1, kMailServer, Command1, 5820, 2625, 1020, 315);
   Command1.SetCaption("Test SMS");
   Command1.SetEnabled(false);
-  Put(SSTab1, kMailServer, Label22, 120, 3015, 3660, 270);
+  Put(SSTab1, kMailServer, Label22, 120, 3015, 4260, 270);
   Label22.SetCaption("Minimum time between two alarm messages :");
-  Put(SSTab1, kMailServer, txtAlarmWait, 3780, 2970, 720, 300);
-  Put(SSTab1, kMailServer, VScroll2, 4500, 2970, 255, 300);
-  Put(SSTab1, kMailServer, Label23, 4800, 3015, 600, 270);
+  Put(SSTab1, kMailServer, txtAlarmWait, 4380, 2970, 720, 300);
+  Put(SSTab1, kMailServer, VScroll2, 5100, 2970, 255, 300);
+  Put(SSTab1, kMailServer, Label23, 5400, 3015, 720, 270);
   Label23.SetCaption(" hours");
   Put(SSTab1, kMailServer, CmdEmailWaittime, 120, 3300, 3360, 315);
   CmdEmailWaittime.SetCaption("reset waittime for alarm messages");
@@ -202,6 +202,9 @@ void frmOptions::Design() {
   Label2.SetCaption("VYK  Home Page");
   Put(SSTab1, kVyk, cmdProducts, 2280, 1200, 2880, 390);
   cmdProducts.SetCaption("view other VYK programs");
+
+  // the Tab key visits the fields of the tabs first and the buttons last
+  rt::PutLastInTabOrder({&cmdOK, &cmdCancel, &cmdApply});
 
   cmdOK.Click = [this] { cmdOK_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };

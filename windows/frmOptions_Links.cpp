@@ -17,6 +17,7 @@
 namespace {
 
 constexpr long kLink = 0xFF0000;  // blue
+constexpr int kLinkPointer = 99;  // the links' own pointer, a pointing hand
 constexpr const char* kRequestAddress = "dataprovider@vyk.example";
 
 Trap Here(const char* handler) { return HandlerTrap(std::string(handler) + " of Formular frmOptions"); }
@@ -70,7 +71,10 @@ void frmOptions::DesignLinks() {
   lblFreeRealTime.Click = [this] { lblFreeRealTime_Click(); };
   Label20.Click = [this] { Label20_Click(); };
   lblEmail.Click = [this] { lblEmail_Click(); };
-  for (rt::Label* link : {&Label2, &Label13, &lblFreeRealTime, &Label20, &lblEmail}) link->SetForeColor(kLink);
+  for (rt::Label* link : {&Label2, &Label13, &lblFreeRealTime, &Label20, &lblEmail}) {
+    link->SetForeColor(kLink);
+    link->SetMousePointer(kLinkPointer);
+  }
   lblEmail.SetToolTipText("eMail to VYK");
 }
 

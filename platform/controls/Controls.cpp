@@ -322,7 +322,21 @@ void Control::SetMousePointer(int pointer) {
     case 11: widget_->setCursor(Qt::WaitCursor); break;
     case 15: widget_->setCursor(Qt::SizeAllCursor); break;
     case 1: widget_->setCursor(Qt::ArrowCursor); break;
+    case 99: widget_->setCursor(Qt::PointingHandCursor); break;
     default: widget_->unsetCursor(); break;
+  }
+}
+
+void PutLastInTabOrder(std::initializer_list<Control*> controls) {
+  for (Control* control : controls) {
+    control->Parent().EnsureLoaded();
+    QWidget* w = control->Widget();
+    // the window's focus chain is a ring through the window itself: the last that takes the focus stands
+    // before it
+    QWidget* window = w->window();
+    QWidget* last = window->previousInFocusChain();
+    while (last != window && last->focusPolicy() == Qt::NoFocus) last = last->previousInFocusChain();
+    if (last != window && last != w) QWidget::setTabOrder(last, w);
   }
 }
 
@@ -462,6 +476,8 @@ void TextBox::SetText(const std::string& text) {
   } else {
     auto* e = static_cast<QLineEdit*>(widget_);
     e->setText(Q(text));
+    // a text set by the program shows its start, the caret before the first character
+    e->setCursorPosition(0);
   }
   Fire(Change);
 }

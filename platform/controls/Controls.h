@@ -7,6 +7,7 @@
 // (&H80000000 + index) a colour of the desktop: &H80000012 button text, &H8000000E highlighted text.
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,7 +63,8 @@ class Control {
   long hWnd();
   void SetFocus();
   void Refresh();
-  // 0 default, 1 arrow, 11 hourglass, 15 the four-way sizing pointer.
+  // 0 default, 1 arrow, 11 hourglass, 15 the four-way sizing pointer, 99 the control's own pointer: the
+  // pointing hand of a link.
   void SetMousePointer(int pointer);
 
   // For the layer.
@@ -85,6 +87,10 @@ class Control {
   bool placed_ = false;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
+
+// Puts these controls of one window last in its focus order (the order the Tab key visits them), in the
+// order given.
+void PutLastInTabOrder(std::initializer_list<Control*> controls);
 
 class CommandButton : public Control {
  public:

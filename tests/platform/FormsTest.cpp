@@ -85,6 +85,9 @@ TEST_F(Forms, SettingAValueRunsItsHandlerOnceAndTheSameValueRunsNothing) {
   f.txtBox.SetText("AAPL");
   EXPECT_EQ(f.changes, 1);
   EXPECT_EQ(f.txtBox.Text(), "AAPL");
+  // a text set by the program shows its start
+  f.txtBox.SetText("0171234567890@sms-gateway.example");
+  EXPECT_EQ(f.txtBox.SelStart(), 0);
 }
 
 TEST_F(Forms, AddingToAListSelectsNothingUntilTheProgramDoes) {
