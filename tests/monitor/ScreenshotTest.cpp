@@ -14,10 +14,13 @@
 #include "monitor/frmMain_Tollerwick.h"
 #include "monitor/frmMessage.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/Events.h"
 #include "platform/win32/User.h"
 #include "tests/monitor/MonitorSandbox.h"
+#include "tests/peers/HttpPeer.h"
 #include "tests/peers/SmtpPeer.h"
 #include "windows/frmAbout.h"
+#include "windows/frmBrowser.h"
 #include "windows/frmOptions.h"
 
 class Screenshots : public MonitorSandbox {};
@@ -48,6 +51,9 @@ TEST_F(Screenshots, OptionsDialogTabs) {
   const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
   if (!folder) GTEST_SKIP() << "no screenshot folder";
   ASSERT_TRUE(RunMain());
+  // long values show their start
+  Tollerwick_Sub::txtToSMSAddress = "01712345678901234567@sms-gateway.example";
+  Tollerwick_Sub::txtEmailServer = "smtp.mail-provider-with-a-long-name.example";
   frmOptions& options = rt::Default<frmOptions>();
   options.Show();
   for (int tab = 0; tab < options.SSTab1.Tabs(); ++tab) {
@@ -81,4 +87,35 @@ TEST_F(Screenshots, MessageWindowWithALongMailError) {
   Tollerwick_Main::MainForm->SendEmail(server.Name(), "Fred", "fred@example.org", "Fred Miller",
                                        "fred.miller@example.net", "MSFT = 250.10 / exceeded High Limit", "news");
   EXPECT_TRUE(taken);
+}
+
+TEST_F(Screenshots, MessageWindowWithAnAlarm) {
+  const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
+  if (!folder) GTEST_SKIP() << "no screenshot folder";
+  ASSERT_TRUE(RunMain());
+  frmMessage& message = rt::Default<frmMessage>();
+  message.SetCaption("MSFT Alarm");
+  message.lblMessage.SetCaption("MSFT is over High Limit !");
+  message.Show(0, Tollerwick_Main::MainForm);
+  message.Window()->grab().save(QString(folder) + "/message-alarm.png");
+  message.Unload();
+}
+
+TEST_F(Screenshots, BrowserWindow) {
+  const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
+  if (!folder) GTEST_SKIP() << "no screenshot folder";
+  ASSERT_TRUE(RunMain());
+  peers::HttpServer server([](const std::string&) -> std::optional<std::string> {
+    return peers::Reply(200, "OK", "<html><body><h1>Chart</h1><p>A page of the chart site.</p></body></html>",
+                        "Content-Type: text/html\r\n");
+  });
+  frmBrowser& browser = rt::Default<frmBrowser>();
+  browser.StartingAddress2 = server.Base() + "/chart";
+  browser.SetWindowState(rt::stateNormal);
+  browser.Show();
+  for (int i = 0; i < 1000 && browser.Caption() != "DurivEraz Uzoduz"; ++i) rt::DoEventsWaiting(10);
+  // the page draws a moment after it has loaded
+  for (int i = 0; i < 50; ++i) rt::DoEventsWaiting(10);
+  browser.Window()->grab().save(QString(folder) + "/browser.png");
+  browser.Unload();
 }
