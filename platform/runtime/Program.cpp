@@ -6,9 +6,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QPixmap>
-#include <QDesktopServices>
-#include <QProcess>
-#include <QUrl>
 #include <QSocketNotifier>
 #include <QStyleFactory>
 #include <cstdio>
