@@ -2,9 +2,14 @@
 
 #include <curl/curl.h>
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <cctype>
-#include <memory>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/App.h"
 #include "platform/runtime/Error.h"
@@ -29,21 +34,43 @@ bool StartsWithNoCase(const std::string& s, const std::string& prefix) {
   });
 }
 
-size_t Collect(char* data, size_t size, size_t count, void* userdata) {
-  static_cast<std::string*>(userdata)->append(data, size * count);
-  return size * count;
+bool IsWebAddress(const std::string& url) {
+  return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://");
 }
 
-struct EasyDeleter {
-  void operator()(CURL* h) const { curl_easy_cleanup(h); }
-};
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// "scheme://host:port" of a web address, "" when it is none.
+std::string ServerOf(const std::string& url) {
+  if (!IsWebAddress(url)) return {};
+  CURLU* u = curl_url();
+  if (!u) return {};
+  std::string server;
+  char* scheme = nullptr;
+  char* host = nullptr;
+  char* port = nullptr;
+  if (curl_url_set(u, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(u, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+      curl_url_get(u, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+      curl_url_get(u, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK)
+    server = Lower(scheme) + "://" + Lower(host) + ":" + port;
+  curl_free(scheme);
+  curl_free(host);
+  curl_free(port);
+  curl_url_cleanup(u);
+  return server;
+}
 
 std::string UserAgent() {
   return App.ProductName + "/" + std::to_string(App.Major) + "." + std::to_string(App.Minor) + "." +
          std::to_string(App.Revision);
 }
 
-[[noreturn]] void RaiseTransferError(CURLcode code) {
+[[noreturn]] void RaiseTransferError(CURLcode code, bool tooLarge) {
+  if (tooLarge || code == CURLE_FILESIZE_EXCEEDED) Raise(inetErrGeneral, "Reply too large");
   switch (code) {
     case CURLE_OPERATION_TIMEDOUT: Raise(inetErrRequestTimedOut, "Request timed out");
     case CURLE_COULDNT_CONNECT:
@@ -54,10 +81,184 @@ std::string UserAgent() {
   }
 }
 
+[[noreturn]] void RaiseCancelled() {
+  Raise(inetErrGeneral, "Request cancelled");
+}
+
 }  // namespace
 
-Inet::Inet(Form& owner, std::string name) : form_(owner), name_(std::move(name)) {}
-Inet::~Inet() = default;
+// One easy handle for the control's requests, kept with its connections and name cache in a multi handle
+// of its own, whose sockets and timer the event loop watches while OpenURL waits.
+struct Inet::Session {
+  CURL* easy = nullptr;
+  CURLM* multi = nullptr;
+  std::string agent = UserAgent();
+  std::string body;
+  bool tooLarge = false;
+  bool running = false;  // the easy handle is in the multi handle
+  bool cancelled = false;
+  bool done = false;
+  CURLcode result = CURLE_OK;
+
+  struct Watch {
+    std::unique_ptr<QSocketNotifier> read, write;
+  };
+  std::map<curl_socket_t, Watch> watches;
+  // What became due while events ran: sockets with the libcurl event for each, and the timer.
+  std::vector<std::pair<curl_socket_t, int>> ready;
+  bool timeoutDue = false;
+  std::unique_ptr<QTimer> timer;
+
+  Session() {
+    easy = curl_easy_init();
+    multi = curl_multi_init();
+    if (!easy || !multi) {
+      Release();
+      Raise(inetErrGeneral, "Unable to initialise the network library");
+    }
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+    // an account never follows a redirect to another server
+    curl_easy_setopt(easy, CURLOPT_UNRESTRICTED_AUTH, 0L);
+    // Time-outs must not rely on signals: the program has other threads.
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, Collect);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxReplyBytes));
+    curl_multi_setopt(multi, CURLMOPT_SOCKETFUNCTION, OnSocket);
+    curl_multi_setopt(multi, CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(multi, CURLMOPT_TIMERFUNCTION, OnTimer);
+    curl_multi_setopt(multi, CURLMOPT_TIMERDATA, this);
+  }
+  ~Session() { Release(); }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  void Release() {
+    if (running) curl_multi_remove_handle(multi, easy);
+    running = false;
+    if (multi) curl_multi_cleanup(multi);
+    if (easy) curl_easy_cleanup(easy);
+    multi = nullptr;
+    easy = nullptr;
+    watches.clear();
+  }
+
+  static size_t Collect(char* data, size_t size, size_t count, void* userdata) {
+    auto* s = static_cast<Session*>(userdata);
+    const size_t n = size * count;
+    if (n > kMaxReplyBytes - s->body.size()) {
+      s->tooLarge = true;
+      return 0;  // ends the transfer
+    }
+    s->body.append(data, n);
+    return n;
+  }
+
+  static int OnSocket(CURL*, curl_socket_t fd, int what, void* userp, void*) {
+    auto* s = static_cast<Session*>(userp);
+    if (what == CURL_POLL_REMOVE) {
+      s->watches.erase(fd);
+      return 0;
+    }
+    Watch& w = s->watches[fd];
+    s->Follow(w.read, fd, QSocketNotifier::Read, (what & CURL_POLL_IN) != 0, CURL_CSELECT_IN);
+    s->Follow(w.write, fd, QSocketNotifier::Write, (what & CURL_POLL_OUT) != 0, CURL_CSELECT_OUT);
+    return 0;
+  }
+
+  void Follow(std::unique_ptr<QSocketNotifier>& notifier, curl_socket_t fd, QSocketNotifier::Type type, bool wanted,
+              int event) {
+    if (!wanted) {
+      notifier.reset();
+      return;
+    }
+    if (notifier) {
+      notifier->setEnabled(true);
+      return;
+    }
+    notifier = std::make_unique<QSocketNotifier>(fd, type);
+    QSocketNotifier* n = notifier.get();
+    // The notifier only records the event: libcurl is called from the waiting OpenURL, never from
+    // inside the notifier's own signal. It stays off until then, so a wait nested inside another
+    // one does not spin on it.
+    QObject::connect(n, &QSocketNotifier::activated, [this, n, fd, event] {
+      n->setEnabled(false);
+      ready.emplace_back(fd, event);
+    });
+  }
+
+  static int OnTimer(CURLM*, long timeoutMs, void* userp) {
+    auto* s = static_cast<Session*>(userp);
+    if (s->timer) s->timer->stop();
+    if (timeoutMs == 0) {
+      s->timeoutDue = true;
+    } else if (timeoutMs > 0 && s->timer) {
+      s->timer->start(static_cast<int>(std::min<long>(timeoutMs, 1L << 30)));
+    }
+    return 0;
+  }
+
+  // Hands libcurl what became due; true when there was something.
+  bool Act() {
+    if (!timeoutDue && ready.empty()) return false;
+    int running_handles = 0;
+    if (timeoutDue) {
+      timeoutDue = false;
+      curl_multi_socket_action(multi, CURL_SOCKET_TIMEOUT, 0, &running_handles);
+    }
+    std::vector<std::pair<curl_socket_t, int>> due;
+    due.swap(ready);
+    for (const auto& [fd, event] : due) {
+      curl_multi_socket_action(multi, fd, event, &running_handles);
+      // still of interest to libcurl: watch it again
+      auto it = watches.find(fd);
+      if (it == watches.end()) continue;
+      if (it->second.read) it->second.read->setEnabled(true);
+      if (it->second.write) it->second.write->setEnabled(true);
+    }
+    int left = 0;
+    while (CURLMsg* m = curl_multi_info_read(multi, &left)) {
+      if (m->msg == CURLMSG_DONE && m->easy_handle == easy) {
+        done = true;
+        result = m->data.result;
+      }
+    }
+    return true;
+  }
+
+  void Start() {
+    if (!timer) {
+      timer = std::make_unique<QTimer>();
+      timer->setSingleShot(true);
+      QObject::connect(timer.get(), &QTimer::timeout, [this] { timeoutDue = true; });
+    }
+    body.clear();
+    tooLarge = false;
+    cancelled = false;
+    done = false;
+    result = CURLE_OK;
+    const CURLMcode added = curl_multi_add_handle(multi, easy);
+    if (added != CURLM_OK) Raise(inetErrGeneral, curl_multi_strerror(added));
+    running = true;
+  }
+
+  void Stop() {
+    if (!running) return;
+    running = false;
+    curl_multi_remove_handle(multi, easy);
+  }
+};
+
+Inet::Inet(Form& owner, std::string name)
+    : form_(owner), name_(std::move(name)), alive_(std::make_shared<bool>(true)) {}
+
+Inet::~Inet() {
+  *alive_ = false;
+}
 
 std::string Inet::URL() {
   form_.EnsureLoaded();
@@ -81,7 +282,8 @@ int Inet::AccessType() {
 }
 void Inet::SetAccessType(int accessType) {
   form_.EnsureLoaded();
-  if (accessType < inetUseDefault || accessType > inetNamedProxy) Raise(kInvalidPropertyValue, "Invalid property value");
+  if (accessType < inetUseDefault || accessType > inetNamedProxy)
+    Raise(kInvalidPropertyValue, "Invalid property value");
   accessType_ = accessType;
 }
 std::string Inet::Proxy() {
@@ -99,6 +301,7 @@ std::string Inet::UserName() {
 void Inet::SetUserName(std::string userName) {
   form_.EnsureLoaded();
   userName_ = std::move(userName);
+  BindAccount();
 }
 std::string Inet::Password() {
   form_.EnsureLoaded();
@@ -107,6 +310,7 @@ std::string Inet::Password() {
 void Inet::SetPassword(std::string password) {
   form_.EnsureLoaded();
   password_ = std::move(password);
+  BindAccount();
 }
 long Inet::RequestTimeout() {
   form_.EnsureLoaded();
@@ -123,60 +327,98 @@ long Inet::ResponseCode() {
 }
 bool Inet::StillExecuting() {
   form_.EnsureLoaded();
-  return false;
+  return session_ && session_->running;
 }
-void Inet::Cancel() { form_.EnsureLoaded(); }
-
-std::string Inet::OpenURL(const std::string& url) {
+void Inet::Cancel() {
   form_.EnsureLoaded();
-  if (!url.empty()) url_ = url;
-  responseCode_ = 0;
-  if (url_.empty()) Raise(inetErrGeneral, "URL is malformed");
-  // libcurl would guess a scheme for a bare host name; only explicit web addresses are fetched.
-  if (!StartsWithNoCase(url_, "http://") && !StartsWithNoCase(url_, "https://"))
-    Raise(inetErrGeneral, "Unsupported protocol");
+  if (session_ && session_->running) session_->cancelled = true;
+}
 
-  InitLibrary();
-  std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-  if (!easy) Raise(inetErrGeneral, "Unable to initialise the network library");
-  CURL* h = easy.get();
-  std::string body;
-  const std::string agent = UserAgent();
+void Inet::BindAccount() {
+  accountServer_ = ServerOf(url_);
+}
 
+void Inet::Configure(bool sendAccount) {
+  CURL* h = session_->easy;
   curl_easy_setopt(h, CURLOPT_URL, url_.c_str());
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-  // Time-outs must not rely on signals: the program has other threads.
-  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_TIMEOUT, requestTimeout_);
   curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT,
                    requestTimeout_ > 0 ? std::min(requestTimeout_, kMaxConnectSeconds) : kMaxConnectSeconds);
-  curl_easy_setopt(h, CURLOPT_USERAGENT, agent.c_str());
-  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, Collect);
-  curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
 
   if (accessType_ == inetNamedProxy && !proxy_.empty()) {
     curl_easy_setopt(h, CURLOPT_PROXY, proxy_.c_str());
     // The named proxy serves every host, whatever no_proxy says.
     curl_easy_setopt(h, CURLOPT_NOPROXY, "");
+  } else if (accessType_ == inetUseDefault) {
+    // No proxy of our own: libcurl takes http_proxy, https_proxy and no_proxy from the environment.
+    curl_easy_setopt(h, CURLOPT_PROXY, nullptr);
+    curl_easy_setopt(h, CURLOPT_NOPROXY, nullptr);
   } else {
-    // An empty proxy keeps libcurl from taking one from http_proxy and friends.
+    // An empty proxy keeps libcurl from taking one from the environment.
     curl_easy_setopt(h, CURLOPT_PROXY, "");
+    curl_easy_setopt(h, CURLOPT_NOPROXY, nullptr);
   }
 
-  if (!userName_.empty()) {
+  if (sendAccount) {
     curl_easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
     curl_easy_setopt(h, CURLOPT_USERNAME, userName_.c_str());
     curl_easy_setopt(h, CURLOPT_PASSWORD, password_.c_str());
+  } else {
+    curl_easy_setopt(h, CURLOPT_USERNAME, nullptr);
+    curl_easy_setopt(h, CURLOPT_PASSWORD, nullptr);
   }
+}
 
-  const CURLcode result = curl_easy_perform(h);
+std::string Inet::OpenURL(const std::string& url) {
+  form_.EnsureLoaded();
+  if (session_ && session_->running) Raise(inetErrStillExecuting, "Still executing last request");
+  if (!url.empty()) url_ = url;
+  responseCode_ = 0;
+  if (url_.empty()) Raise(inetErrGeneral, "URL is malformed");
+  // libcurl would guess a scheme for a bare host name; only explicit web addresses are fetched.
+  if (!IsWebAddress(url_)) Raise(inetErrGeneral, "Unsupported protocol");
+
+  InitLibrary();
+  if (!session_) session_ = std::make_unique<Session>();
+  const std::string server = ServerOf(url_);
+  if (accountServer_.empty()) accountServer_ = server;
+  Configure(!userName_.empty() && !server.empty() && server == accountServer_);
+  return Wait();
+}
+
+std::string Inet::Wait() {
+  Session& s = *session_;
+  if (!QCoreApplication::instance()) {
+    // no event loop to keep alive
+    s.body.clear();
+    s.tooLarge = false;
+    s.result = curl_easy_perform(s.easy);
+  } else {
+    s.Start();
+    // Leaves the multi handle however the wait ends; a control destroyed meanwhile has done so itself.
+    struct Leave {
+      std::shared_ptr<bool> alive;
+      Session& s;
+      ~Leave() {
+        if (*alive) s.Stop();
+      }
+    } leave{alive_, s};
+    Form& form = form_;
+    while (!s.done) {
+      if (s.Act()) continue;
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+      if (!*leave.alive || s.cancelled || !form.IsLoaded()) {
+        if (*leave.alive) s.Stop();
+        RaiseCancelled();
+      }
+    }
+  }
   long status = 0;
-  curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+  curl_easy_getinfo(s.easy, CURLINFO_RESPONSE_CODE, &status);
   responseCode_ = status;
-  if (result != CURLE_OK) RaiseTransferError(result);
+  std::string body = std::move(s.body);
+  s.body = std::string();
+  if (s.result != CURLE_OK) RaiseTransferError(s.result, s.tooLarge);
   if (status >= 400) return {};
   return body;
 }

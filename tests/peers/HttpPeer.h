@@ -9,10 +9,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <stdexcept>
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -99,6 +99,72 @@ class HttpServer {
   std::atomic<bool> stop_{false};
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
+  std::thread thread_;
+};
+
+// An HTTP/1.1 server on 127.0.0.1 that keeps each connection open for further requests, as web servers
+// do, and serves several connections at once. The responder gets each request's head and returns the
+// raw reply (see KeepAliveReply), or nothing to leave that request unanswered.
+class KeepAliveServer {
+ public:
+  using Responder = std::function<std::optional<std::string>(const std::string& request)>;
+
+  explicit KeepAliveServer(Responder respond);
+  ~KeepAliveServer();
+  KeepAliveServer(const KeepAliveServer&) = delete;
+  KeepAliveServer& operator=(const KeepAliveServer&) = delete;
+
+  int Port() const { return port_; }
+  std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  std::vector<std::string> Requests() const;
+  // Connections accepted so far.
+  int Connections() const { return connections_; }
+
+ private:
+  void Accept();
+  void Serve(int conn);
+
+  Responder respond_;
+  int fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> connections_{0};
+  mutable std::mutex mutex_;
+  std::vector<std::string> requests_;
+  std::vector<std::thread> workers_;
+  std::thread thread_;
+};
+
+// A whole HTTP reply that leaves the connection open.
+std::string KeepAliveReply(int status, const std::string& reason, const std::string& body,
+                           const std::string& headers = {});
+
+// A server on 127.0.0.1 that answers every request with a body of `bytes` bytes, sent piece by piece
+// as the client takes them, with a Content-Length header or, without one, ended by closing the
+// connection.
+class FloodServer {
+ public:
+  FloodServer(size_t bytes, bool announceLength);
+  ~FloodServer();
+  FloodServer(const FloodServer&) = delete;
+  FloodServer& operator=(const FloodServer&) = delete;
+
+  std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  // Body bytes handed to the connection before the client hung up or the body was complete.
+  size_t Sent() const { return sent_; }
+  // True once a connection has ended.
+  bool Finished() const { return finished_; }
+
+ private:
+  void Run();
+
+  size_t bytes_;
+  bool announceLength_;
+  int fd_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::atomic<size_t> sent_{0};
+  std::atomic<bool> finished_{false};
   std::thread thread_;
 };
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdlib>
+#include <string>
 
 #include "platform/runtime/Launch.h"
 
@@ -23,6 +24,12 @@ class NothingLaunches : public ::testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // The tests' servers run on this machine: a proxy of the environment is never asked for them.
+  for (const char* name : {"no_proxy", "NO_PROXY"}) {
+    const char* hosts = std::getenv(name);
+    const std::string before = hosts && *hosts ? std::string(hosts) + "," : std::string();
+    ::setenv(name, (before + "127.0.0.1,localhost").c_str(), 1);
+  }
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   rt::testing::RecordLaunches();
