@@ -13,6 +13,7 @@
 #include "library/VYK_Registry.h"
 #include "platform/runtime/Registry.h"
 #include "tests/monitor/MonitorSandbox.h"
+#include "tests/peers/HttpPeer.h"
 
 class Shutdown : public MonitorSandbox {
  protected:
@@ -56,4 +57,28 @@ TEST_F(Shutdown, TheSessionsEndSavesTheSettingsAndEndsNormally) {
   EXPECT_EQ(Setting(UserApp(), "Settings", "chkAlarmSnd"), "0");
   EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "0");
   EXPECT_EQ(Setting("VYK\\Brennavale", "Settings", "ProgramVersion"), "3.7.4");
+}
+
+TEST_F(Shutdown, TheSessionsEndDuringADownloadThatNeverEndsSavesAndEndsAtOnce) {
+  // every server accepts the request and never answers
+  peers::HttpServer silent([](const std::string&) -> std::optional<std::string> { return std::nullopt; });
+  for (const char* name : {"MakerHome", "Provider1Quotes", "Provider2Quotes"})
+    VYK_Registry::CreateKey(std::string("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\") + name,
+                            "127.0.0.1:" + std::to_string(silent.Port()));
+  rt::SaveSetting(UserApp(), "Settings", "chkAutoUpdate", "1");
+  rt::SaveSetting(UserApp(), "Settings", "chkUpdateIfOnline", "0");
+  rt::SaveSetting(UserApp(), "Settings", "txtStartTime", "0:00");
+  rt::SaveSetting(UserApp(), "Settings", "txtStopTime", "23:59");
+  QProcess program;
+  ASSERT_TRUE(StartProgram(program));
+  // the first update cycle starts within a second and its first download hangs
+  for (int i = 0; i < 600 && silent.Requests().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(silent.Requests().size(), 1u);
+  program.terminate();  // SIGTERM
+  // far less than the download's own time-out of 60 s
+  ASSERT_TRUE(program.waitForFinished(10000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+  EXPECT_NE(Setting(UserApp(), "Data", "MainLeft"), "<none>");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "1");
 }
