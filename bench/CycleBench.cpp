@@ -1,0 +1,167 @@
+// One update cycle over 200 provider-1 rows against a local quote server, beside the same 200 requests
+// made by one reused libcurl handle in a plain loop. Counters: cycle_ms and plain_ms (the mean of each;
+// control_ms: the 200 requests through the transfer control alone),
+// ratio (cycle / plain, goal <= 1.5) and gap_ms (the longest time the event loop did not run during a
+// cycle, goal <= 50). Run: build/bench/cycle_bench (offscreen).
+
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "library/VYK_GetSystemInfos.h"
+#include "library/VYK_Registry.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/Tollerwick_Sub.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Form.h"
+#include "tests/peers/HttpPeer.h"
+
+namespace {
+
+constexpr int kRows = 200;
+using Clock = std::chrono::steady_clock;
+
+void WriteTickerFile(const std::string& home) {
+  std::filesystem::create_directories(home + "/download");
+  std::ofstream out(home + "/download/TickerSettings.vyk", std::ios::binary);
+  for (int i = 1; i <= kRows; ++i) out << "\"T" << i << "\",\"\",\"\",\"1\",\"00:00:00\"\r\n";
+}
+
+// The quote server: one CSV line for each symbol, on connections that stay open.
+peers::KeepAliveServer& QuoteServer() {
+  static peers::KeepAliveServer server([](const std::string& request) -> std::optional<std::string> {
+    const std::string path = peers::Path(request);
+    if (path.rfind("/download/quotes.csv", 0) != 0) return peers::KeepAliveReply(404, "Not Found", "");
+    const std::string symbol = path.substr(path.rfind('=') + 1);
+    return peers::KeepAliveReply(200, "OK", symbol + ",27.50,a,b,-0.25,27.70,27.90,27.40,1234567\r\n");
+  });
+  return server;
+}
+
+frmMain_Tollerwick& MainWindow() {
+  static frmMain_Tollerwick* main = [] {
+    const std::string host = "127.0.0.1:" + std::to_string(QuoteServer().Port());
+    for (const char* name : {"Provider1Quotes", "MakerHome"})
+      VYK_Registry::CreateKey(std::string("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\") + name, host);
+    Tollerwick_Main::MainForm = &rt::Default<frmMain_Tollerwick>();
+    Tollerwick_Main::MainForm->Load();
+    Tollerwick_Main::MainForm->FillGrid(true);
+    // the news and banner lists are not part of a quote cycle
+    Tollerwick_Sub::ForceNewsDownload = false;
+    Tollerwick_Sub::LastNewsTime = rt::SecondsClock();
+    return Tollerwick_Main::MainForm;
+  }();
+  return *main;
+}
+
+size_t Keep(char* data, size_t size, size_t count, void* body) {
+  static_cast<std::string*>(body)->append(data, size * count);
+  return size * count;
+}
+
+// The same 200 requests through one libcurl handle, one after the other.
+double PlainLoopMs(CURL* h) {
+  const std::string base = QuoteServer().Base() + "/download/quotes.csv?format=sl&ext=.csv&symbols=T";
+  std::string body;
+  curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, Keep);
+  curl_easy_setopt(h, CURLOPT_WRITEDATA, &body);
+  curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(h, CURLOPT_PROXY, "");
+  const auto start = Clock::now();
+  for (int i = 1; i <= kRows; ++i) {
+    const std::string url = base + std::to_string(i);
+    body.clear();
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    if (curl_easy_perform(h) != CURLE_OK || body.empty()) std::abort();
+  }
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// The same 200 requests through the main window's transfer control, without the rest of the cycle.
+double ControlLoopMs(frmMain_Tollerwick& main) {
+  const std::string base = QuoteServer().Base() + "/download/quotes.csv?format=sl&ext=.csv&symbols=T";
+  const auto start = Clock::now();
+  for (int i = 1; i <= kRows; ++i)
+    if (main.InetRealtime1.OpenURL(base + std::to_string(i)).empty()) std::abort();
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+void BM_UpdateCycle200Rows(benchmark::State& state) {
+  frmMain_Tollerwick& main = MainWindow();
+  CURL* h = curl_easy_init();
+  double plain = 0, control = 0, cycle = 0, gap = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    plain += PlainLoopMs(h);
+    control += ControlLoopMs(main);
+    // a fast timer notes the longest time between two of its ticks while the cycle runs
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    Clock::time_point last = Clock::now();
+    Clock::duration longest{};
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      const Clock::time_point now = Clock::now();
+      longest = std::max(longest, now - last);
+      last = now;
+    });
+    timer.start(2);
+    state.ResumeTiming();
+
+    const auto start = Clock::now();
+    main.cmdUpdateRT_Click();
+    const auto end = Clock::now();
+
+    state.PauseTiming();
+    longest = std::max(longest, end - last);
+    timer.stop();
+    cycle += std::chrono::duration<double, std::milli>(end - start).count();
+    gap = std::max(gap, std::chrono::duration<double, std::milli>(longest).count());
+    if (main.FG3.TextMatrix(kRows + 1, 3) != "27.50") state.SkipWithError("the last row got no quote");
+    main.FG3.SetTextMatrix(kRows + 1, 3, "");
+    state.ResumeTiming();
+  }
+  curl_easy_cleanup(h);
+  const double n = static_cast<double>(state.iterations());
+  state.counters["cycle_ms"] = cycle / n;
+  state.counters["plain_ms"] = plain / n;
+  state.counters["control_ms"] = control / n;
+  state.counters["ratio"] = cycle / plain;
+  state.counters["gap_ms"] = gap;
+  state.counters["connections"] = QuoteServer().Connections();
+}
+
+}  // namespace
+
+BENCHMARK(BM_UpdateCycle200Rows)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+int main(int argc, char** argv) {
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  char tmpl[] = "/tmp/tollerwick-bench-XXXXXX";
+  const std::string root = ::mkdtemp(tmpl);
+  const std::string home = root + "/Tollerwick";
+  std::filesystem::create_directories(home);
+  std::filesystem::copy(TOLLERWICK_SOURCE_DIR "/resources/Common", root + "/Common",
+                        std::filesystem::copy_options::recursive);
+  ::setenv("TOLLERWICK_HOME", home.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+  ::setenv("no_proxy", "127.0.0.1", 1);
+  WriteTickerFile(home);
+  curl_global_init(CURL_GLOBAL_DEFAULT);
+  QApplication app(argc, argv);
+  VYK_GetSystemInfos::RegAppName = "Brennavale";
+  ::benchmark::Initialize(&argc, argv);
+  ::benchmark::RunSpecifiedBenchmarks();
+  ::benchmark::Shutdown();
+  std::filesystem::remove_all(root);
+  return 0;
+}
