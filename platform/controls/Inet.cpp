@@ -104,9 +104,9 @@ struct Inet::Session {
     std::unique_ptr<QSocketNotifier> read, write;
   };
   std::map<curl_socket_t, Watch> watches;
-  // What became due while events ran: sockets with the libcurl event for each, and the timer.
-  std::vector<std::pair<curl_socket_t, int>> ready;
-  bool timeoutDue = false;
+  // Notifiers libcurl no longer wants: switched off at once, deleted at the next action, as one of them
+  // may be the notifier whose signal is running.
+  std::vector<std::unique_ptr<QSocketNotifier>> retired;
   std::unique_ptr<QTimer> timer;
 
   Session() {
@@ -145,6 +145,8 @@ struct Inet::Session {
     multi = nullptr;
     easy = nullptr;
     watches.clear();
+    retired.clear();
+    timer.reset();
   }
 
   static size_t Collect(char* data, size_t size, size_t count, void* userdata) {
@@ -161,7 +163,12 @@ struct Inet::Session {
   static int OnSocket(CURL*, curl_socket_t fd, int what, void* userp, void*) {
     auto* s = static_cast<Session*>(userp);
     if (what == CURL_POLL_REMOVE) {
-      s->watches.erase(fd);
+      auto it = s->watches.find(fd);
+      if (it != s->watches.end()) {
+        s->Retire(it->second.read);
+        s->Retire(it->second.write);
+        s->watches.erase(it);
+      }
       return 0;
     }
     Watch& w = s->watches[fd];
@@ -170,56 +177,40 @@ struct Inet::Session {
     return 0;
   }
 
+  void Retire(std::unique_ptr<QSocketNotifier>& notifier) {
+    if (!notifier) return;
+    notifier->setEnabled(false);
+    retired.push_back(std::move(notifier));
+  }
+
   void Follow(std::unique_ptr<QSocketNotifier>& notifier, curl_socket_t fd, QSocketNotifier::Type type, bool wanted,
               int event) {
     if (!wanted) {
-      notifier.reset();
+      Retire(notifier);
       return;
     }
-    if (notifier) {
-      notifier->setEnabled(true);
-      return;
-    }
+    if (notifier) return;
     notifier = std::make_unique<QSocketNotifier>(fd, type);
-    QSocketNotifier* n = notifier.get();
-    // The notifier only records the event: libcurl is called from the waiting OpenURL, never from
-    // inside the notifier's own signal. It stays off until then, so a wait nested inside another
-    // one does not spin on it.
-    QObject::connect(n, &QSocketNotifier::activated, [this, n, fd, event] {
-      n->setEnabled(false);
-      ready.emplace_back(fd, event);
-    });
+    // The transfer moves on in whatever event loop runs: the waiting OpenURL's, or a modal window's
+    // opened meanwhile.
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [this, fd, event] { Act(fd, event); });
   }
 
   static int OnTimer(CURLM*, long timeoutMs, void* userp) {
     auto* s = static_cast<Session*>(userp);
-    if (s->timer) s->timer->stop();
-    if (timeoutMs == 0) {
-      s->timeoutDue = true;
-    } else if (timeoutMs > 0 && s->timer) {
+    if (!s->timer) return 0;
+    if (timeoutMs < 0)
+      s->timer->stop();
+    else
       s->timer->start(static_cast<int>(std::min<long>(timeoutMs, 1L << 30)));
-    }
     return 0;
   }
 
-  // Hands libcurl what became due; true when there was something.
-  bool Act() {
-    if (!timeoutDue && ready.empty()) return false;
-    int running_handles = 0;
-    if (timeoutDue) {
-      timeoutDue = false;
-      curl_multi_socket_action(multi, CURL_SOCKET_TIMEOUT, 0, &running_handles);
-    }
-    std::vector<std::pair<curl_socket_t, int>> due;
-    due.swap(ready);
-    for (const auto& [fd, event] : due) {
-      curl_multi_socket_action(multi, fd, event, &running_handles);
-      // still of interest to libcurl: watch it again
-      auto it = watches.find(fd);
-      if (it == watches.end()) continue;
-      if (it->second.read) it->second.read->setEnabled(true);
-      if (it->second.write) it->second.write->setEnabled(true);
-    }
+  // Hands libcurl a socket that became ready, or its timer.
+  void Act(curl_socket_t fd, int event) {
+    retired.clear();
+    int runningHandles = 0;
+    curl_multi_socket_action(multi, fd, event, &runningHandles);
     int left = 0;
     while (CURLMsg* m = curl_multi_info_read(multi, &left)) {
       if (m->msg == CURLMSG_DONE && m->easy_handle == easy) {
@@ -227,14 +218,13 @@ struct Inet::Session {
         result = m->data.result;
       }
     }
-    return true;
   }
 
   void Start() {
     if (!timer) {
       timer = std::make_unique<QTimer>();
       timer->setSingleShot(true);
-      QObject::connect(timer.get(), &QTimer::timeout, [this] { timeoutDue = true; });
+      QObject::connect(timer.get(), &QTimer::timeout, [this] { Act(CURL_SOCKET_TIMEOUT, 0); });
     }
     body.clear();
     tooLarge = false;
@@ -405,7 +395,6 @@ std::string Inet::Wait() {
     } leave{alive_, s};
     Form& form = form_;
     while (!s.done) {
-      if (s.Act()) continue;
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
       if (!*leave.alive || s.cancelled || !form.IsLoaded()) {
         if (*leave.alive) s.Stop();
