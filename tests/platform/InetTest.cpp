@@ -435,3 +435,20 @@ TEST_F(InetControl, AWaitingDownloadEndsWhenCancelledUnloadedOrDestroyed) {
   EXPECT_EQ(destroyed->Description(), "Request cancelled");
   EXPECT_FALSE(inet);
 }
+
+TEST_F(InetControl, ATransferMovesOnWhileAnotherEventLoopRuns) {
+  FloodServer flood(size_t{100} << 20, false);
+  TestForm form;
+  form.Load();
+  rt::Inet inet(form, "Inet1");
+  bool endedInside = false;
+  QTimer::singleShot(0, [&] {
+    // a modal window's own loop, opened while the download waits
+    for (int i = 0; i < 2000 && !flood.Finished(); ++i) rt::DoEventsWaiting(10);
+    endedInside = flood.Finished();
+  });
+  auto e = RaisedBy([&] { inet.OpenURL(flood.Base() + "/quote"); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->Description(), "Reply too large");
+  EXPECT_TRUE(endedInside);
+}
