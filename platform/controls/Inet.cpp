@@ -88,7 +88,7 @@ std::string UserAgent() {
 }  // namespace
 
 // One easy handle for the control's requests, kept with its connections and name cache in a multi handle
-// of its own, whose sockets and timer the event loop watches while OpenURL waits.
+// of its own, whose sockets and timer the event loop watches.
 struct Inet::Session {
   CURL* easy = nullptr;
   CURLM* multi = nullptr;
