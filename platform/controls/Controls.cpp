@@ -1,6 +1,6 @@
 #include "platform/controls/Controls.h"
 
-#include <algorithm>
+#include <qdrawutil.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,7 +10,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QPixmapCache>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,7 +19,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QMovie>
+#include <QPainter>
+#include <QPixmapCache>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +31,9 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
+#include <algorithm>
+#include <map>
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Form.h"
@@ -59,32 +64,179 @@ std::string S(const QString& s) { return s.toStdString(); }
 // Text boxes keep their lines with CR LF between them, as the program writes and reads them.
 std::string WithCrLf(QString s) { return s.replace("\r\n", "\n").replace('\n', "\r\n").toStdString(); }
 
-// A label or picture that reports clicks.
-class ClickLabel : public QLabel {
+int ButtonOf(Qt::MouseButton b) {
+  return b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : 4;
+}
+int ButtonsOf(Qt::MouseButtons b) {
+  return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+}
+
+enum FaceEvent : int { faceDown = 1, faceUp = 2, faceClick = 3, faceDblClick = 4, faceMove = 5 };
+
+}  // namespace
+
+// The state of a windowless control: what a widget would otherwise keep.
+struct Control::Face {
+  WindowlessHost* host = nullptr;
+  unsigned long long order = 0;
+  QRect rect{0, 0, 100, 30};
+  bool visible = true;
+  bool enabled = true;
+  bool fill = false;
+  QFont font;  // only the attributes set on the control
+  QString toolTip;
+  int pointer = 0;
+};
+
+// The windowless controls of one container (a form's area, a frame, a tab page), in z-order: later ones
+// lie on earlier ones, and all of them under the container's windowed controls. The container draws them
+// in its own paint event and passes them the mouse by hit test.
+class WindowlessHost : public QObject {
  public:
-  using QLabel::QLabel;
-  std::function<void()> onClick, onDblClick;
-  std::function<void(int)> onMouseDown, onMouseUp;
+  static WindowlessHost& Of(QWidget* container) {
+    const QVariant v = container->property("rt_windowless");
+    if (v.isValid()) return *static_cast<WindowlessHost*>(v.value<void*>());
+    auto* host = new WindowlessHost(container);
+    container->setProperty("rt_windowless", QVariant::fromValue(static_cast<void*>(host)));
+    return *host;
+  }
+  static WindowlessHost* Find(QWidget* container) {
+    const QVariant v = container->property("rt_windowless");
+    return v.isValid() ? static_cast<WindowlessHost*>(v.value<void*>()) : nullptr;
+  }
+  ~WindowlessHost() override {
+    for (auto& [order, control] : controls_) control->face_->host = nullptr;
+  }
+
+  QWidget* Container() const { return container_; }
+  void Add(Control* c) { controls_[c->face_->order] = c; }
+  void Remove(Control* c) {
+    controls_.erase(c->face_->order);
+    if (grab_ == c) grab_ = nullptr;
+    if (current_ == c) current_ = nullptr;
+    if (hover_ == c) SetHover(nullptr);
+  }
+  std::vector<Control*> Controls() const {
+    std::vector<Control*> all;
+    for (const auto& [order, control] : controls_) all.push_back(control);
+    return all;
+  }
+  void Invalidate(const QRect& r) {
+    if (!r.isEmpty()) container_->update(r);
+  }
+  void Repaint(const QRect& r) {
+    if (!r.isEmpty() && container_->isVisible()) container_->repaint(r);
+  }
 
  protected:
-  static int ButtonOf(const QMouseEvent* e) {
-    return e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4;
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (watched != container_) return false;
+    switch (e->type()) {
+      case QEvent::Paint: {
+        // the container's own drawing first, then its windowless controls on it
+        static_cast<QObject*>(container_)->event(e);
+        Paint(static_cast<QPaintEvent*>(e)->rect());
+        return true;
+      }
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick: {
+        auto* m = static_cast<QMouseEvent*>(e);
+        Control* hit = HitTest(m->position().toPoint());
+        if (!hit) return false;
+        // the control keeps the mouse until the last button is released, as a window would
+        grab_ = current_ = hit;
+        const int button = ButtonOf(m->button());
+        hit->FaceMouse(faceDown, button);
+        if (e->type() == QEvent::MouseButtonDblClick && current_ == hit) hit->FaceMouse(faceDblClick, button);
+        return true;
+      }
+      case QEvent::MouseButtonRelease: {
+        auto* m = static_cast<QMouseEvent*>(e);
+        Control* c = grab_;
+        if (!c) return false;
+        if (m->buttons() == Qt::NoButton) grab_ = nullptr;
+        const int button = ButtonOf(m->button());
+        const bool inside = c->face_->rect.contains(m->position().toPoint());
+        current_ = c;
+        c->FaceMouse(faceUp, button);
+        // a control removed by its own handler gets nothing more
+        if (button == 1 && inside && current_ == c) c->FaceMouse(faceClick, button);
+        return true;
+      }
+      case QEvent::MouseMove: {
+        auto* m = static_cast<QMouseEvent*>(e);
+        Control* c = grab_ ? grab_ : HitTest(m->position().toPoint());
+        if (!grab_) SetHover(c);
+        if (!c) return false;
+        c->FaceMouse(faceMove, ButtonsOf(m->buttons()));
+        return true;
+      }
+      case QEvent::Leave:
+        if (!grab_) SetHover(nullptr);
+        return false;
+      case QEvent::ToolTip: {
+        auto* h = static_cast<QHelpEvent*>(e);
+        Control* hit = HitTest(h->pos());
+        if (!hit) return false;
+        if (hit->face_->toolTip.isEmpty())
+          QToolTip::hideText();
+        else
+          QToolTip::showText(h->globalPos(), hit->face_->toolTip, container_, hit->face_->rect);
+        return true;
+      }
+      default: return false;
+    }
   }
-  void mousePressEvent(QMouseEvent* e) override {
-    QLabel::mousePressEvent(e);
-    const int button = e->button() == Qt::LeftButton ? 1 : e->button() == Qt::RightButton ? 2 : 4;
-    if (onMouseDown) onMouseDown(button);
+
+ private:
+  explicit WindowlessHost(QWidget* container) : QObject(container), container_(container) {
+    container_->installEventFilter(this);
+    // moves without a button pressed reach the controls too
+    container_->setMouseTracking(true);
   }
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    QLabel::mouseReleaseEvent(e);
-    if (onMouseUp) onMouseUp(ButtonOf(e));
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && onClick) onClick();
+
+  Control* HitTest(const QPoint& at) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+      if (it->second->FaceTakesMouse() && it->second->face_->rect.contains(at)) return it->second;
+    return nullptr;
   }
-  void mouseDoubleClickEvent(QMouseEvent* e) override {
-    QLabel::mouseDoubleClickEvent(e);
-    if (onDblClick) onDblClick();
+
+  void SetHover(Control* c) {
+    hover_ = c;
+    const int pointer = c ? c->face_->pointer : 0;
+    if (pointer == pointerShown_) return;
+    pointerShown_ = pointer;
+    switch (pointer) {
+      case 11: container_->setCursor(Qt::WaitCursor); break;
+      case 15: container_->setCursor(Qt::SizeAllCursor); break;
+      case 1: container_->setCursor(Qt::ArrowCursor); break;
+      default: container_->unsetCursor(); break;
+    }
   }
+
+  void Paint(const QRect& area) {
+    QPainter painter(container_);
+    for (const auto& [order, control] : controls_) {
+      const Control::Face& f = *control->face_;
+      if (!f.visible || !f.rect.intersects(area)) continue;
+      painter.save();
+      painter.setClipRect(f.rect);
+      control->PaintFace(painter);
+      painter.restore();
+    }
+  }
+
+  QWidget* container_;
+  std::map<unsigned long long, Control*> controls_;
+  Control* grab_ = nullptr;
+  Control* current_ = nullptr;
+  Control* hover_ = nullptr;
+  int pointerShown_ = 0;
 };
+
+namespace {
+
+unsigned long long g_faceOrder = 0;
 
 void ApplyColors(QWidget* w, long back, long fore) {
   QPalette p = w->palette();
@@ -110,18 +262,33 @@ Control::Control(Form& owner, std::string name) : form_(owner), name_(std::move(
 
 Control::~Control() {
   form_.Release(this);
+  if (face_ && face_->host) {
+    if (face_->visible) face_->host->Invalidate(face_->rect);
+    face_->host->Remove(this);
+  }
   delete initialFont_;
   delete widget_;
 }
 
 void Control::Reset() {
+  backColor_ = foreColor_ = -1;
+  if (face_) {
+    Face& f = *face_;
+    f.font = QFont();
+    f.font.setResolveMask(0);
+    f.enabled = f.visible = true;
+    f.fill = false;
+    f.toolTip.clear();
+    f.pointer = 0;
+    Invalidate();
+    return;
+  }
   if (!initialFont_) initialFont_ = new QFont(widget_->font());
   widget_->setFont(*initialFont_);
   widget_->setEnabled(true);
   widget_->setVisible(true);
   widget_->setToolTip({});
   widget_->unsetCursor();
-  backColor_ = foreColor_ = -1;
   widget_->setPalette(QPalette());
   widget_->setAutoFillBackground(false);
 }
@@ -159,12 +326,12 @@ void TextBox::Reset() {
 }
 void Label::Reset() {
   Control::Reset();
-  static_cast<QLabel*>(widget_)->setText({});
+  caption_.clear();
 }
 void PictureBox::Reset() {
   Control::Reset();
   picture_.clear();
-  static_cast<QLabel*>(widget_)->clear();
+  pixmap_.reset();
 }
 void ComboBox::Reset() {
   Control::Reset();
@@ -199,6 +366,63 @@ void Control::Attach(QWidget* widget) {
   widget_->show();
 }
 
+void Control::AttachWindowless() {
+  face_ = std::make_unique<Face>();
+  face_->font.setResolveMask(0);
+  face_->order = ++g_faceOrder;
+  form_.Adopt(this);
+  MoveToContainer(form_.Container());
+}
+
+void Control::MoveToContainer(QWidget* container) {
+  if (!face_) return;
+  Invalidate();
+  if (face_->host) face_->host->Remove(this);
+  face_->host = &WindowlessHost::Of(container);
+  face_->host->Add(this);
+  Invalidate();
+}
+
+void Control::Invalidate() {
+  if (face_ && face_->host && face_->visible) face_->host->Invalidate(face_->rect);
+}
+
+QWidget* Control::FaceContainer() const {
+  return face_ && face_->host ? face_->host->Container() : nullptr;
+}
+bool Control::FaceFilled() const {
+  return face_ && face_->fill;
+}
+void Control::SetFill(bool fill) {
+  if (!face_) {
+    widget_->setAutoFillBackground(fill);
+    return;
+  }
+  face_->fill = fill;
+  Invalidate();
+}
+
+QRect Control::FaceRect() const {
+  return face_ ? face_->rect : QRect();
+}
+bool Control::FaceShown() const {
+  return face_ && face_->visible;
+}
+bool Control::FaceTakesMouse() const {
+  return face_ && face_->visible && face_->enabled;
+}
+int Control::FacePointer() const {
+  return face_ ? face_->pointer : 0;
+}
+std::string Control::FaceToolTip() const {
+  return face_ ? S(face_->toolTip) : std::string();
+}
+
+QFont Control::FaceFont() const {
+  if (!face_->host) return face_->font;
+  return face_->font.resolve(face_->host->Container()->font());
+}
+
 void Control::Touch() { form_.EnsureLoaded(); }
 
 void Control::Fire(const Handler& handler) {
@@ -207,35 +431,50 @@ void Control::Fire(const Handler& handler) {
 
 bool Control::Enabled() {
   Touch();
-  return widget_->isEnabled();
+  return face_ ? face_->enabled : widget_->isEnabled();
 }
 void Control::SetEnabled(bool enabled) {
   Touch();
-  widget_->setEnabled(enabled);
+  if (!face_) {
+    widget_->setEnabled(enabled);
+  } else if (face_->enabled != enabled) {
+    face_->enabled = enabled;
+    Invalidate();
+  }
 }
 bool Control::Visible() {
   Touch();
-  return !widget_->isHidden();
+  return face_ ? face_->visible : !widget_->isHidden();
 }
 void Control::SetVisible(bool visible) {
   Touch();
-  widget_->setVisible(visible);
+  if (!face_) {
+    widget_->setVisible(visible);
+  } else if (face_->visible != visible) {
+    face_->visible = true;
+    Invalidate();
+    face_->visible = visible;
+  }
 }
 double Control::Left() {
   Touch();
-  return placed_ ? left_ : widget_->x() * TwipsPerPixelX();
+  if (placed_) return left_;
+  return (face_ ? face_->rect.x() : widget_->x()) * TwipsPerPixelX();
 }
 double Control::Top() {
   Touch();
-  return placed_ ? top_ : widget_->y() * TwipsPerPixelY();
+  if (placed_) return top_;
+  return (face_ ? face_->rect.y() : widget_->y()) * TwipsPerPixelY();
 }
 double Control::Width() {
   Touch();
-  return placed_ ? width_ : widget_->width() * TwipsPerPixelX();
+  if (placed_) return width_;
+  return (face_ ? face_->rect.width() : widget_->width()) * TwipsPerPixelX();
 }
 double Control::Height() {
   Touch();
-  return placed_ ? height_ : widget_->height() * TwipsPerPixelY();
+  if (placed_) return height_;
+  return (face_ ? face_->rect.height() : widget_->height()) * TwipsPerPixelY();
 }
 void Control::Move(double left, double top, double width, double height) {
   Touch();
@@ -246,7 +485,16 @@ void Control::Move(double left, double top, double width, double height) {
   top_ = top;
   width_ = w;
   height_ = h;
-  widget_->setGeometry(ToPixelsX(left), ToPixelsY(top), ToPixelsX(w), ToPixelsY(h));
+  const QRect r(ToPixelsX(left), ToPixelsY(top), ToPixelsX(w), ToPixelsY(h));
+  if (!face_) {
+    widget_->setGeometry(r);
+    return;
+  }
+  // only where the control was and where it is now are drawn again
+  if (r == face_->rect) return;
+  Invalidate();
+  face_->rect = r;
+  Invalidate();
 }
 void Control::SetLeft(double twips) { Move(twips, Top()); }
 void Control::SetTop(double twips) { Move(Left(), twips); }
@@ -254,70 +502,107 @@ void Control::SetWidth(double twips) { Move(Left(), Top(), twips, Height()); }
 void Control::SetHeight(double twips) { Move(Left(), Top(), Width(), twips); }
 std::string Control::ToolTipText() {
   Touch();
-  return S(widget_->toolTip());
+  return S(face_ ? face_->toolTip : widget_->toolTip());
 }
 void Control::SetToolTipText(const std::string& text) {
   Touch();
-  widget_->setToolTip(Q(text));
+  if (face_)
+    face_->toolTip = Q(text);
+  else
+    widget_->setToolTip(Q(text));
 }
 long Control::BackColor() {
   Touch();
-  return backColor_ >= 0 ? backColor_ : FromQColor(widget_->palette().color(QPalette::Window));
+  if (backColor_ >= 0) return backColor_;
+  const QWidget* w = face_ ? (face_->host ? face_->host->Container() : nullptr) : widget_;
+  return FromQColor((w ? w->palette() : QApplication::palette()).color(QPalette::Window));
 }
 void Control::SetBackColor(long color) {
   Touch();
   backColor_ = color;
-  ApplyColors(widget_, backColor_, foreColor_);
+  if (face_) {
+    face_->fill = backColor_ >= 0;
+    Invalidate();
+  } else {
+    ApplyColors(widget_, backColor_, foreColor_);
+  }
 }
 long Control::ForeColor() {
   Touch();
-  return foreColor_ >= 0 ? foreColor_ : FromQColor(widget_->palette().color(QPalette::WindowText));
+  if (foreColor_ >= 0) return foreColor_;
+  const QWidget* w = face_ ? (face_->host ? face_->host->Container() : nullptr) : widget_;
+  return FromQColor((w ? w->palette() : QApplication::palette()).color(QPalette::WindowText));
 }
 void Control::SetForeColor(long color) {
   Touch();
   foreColor_ = color;
-  ApplyColors(widget_, backColor_, foreColor_);
+  if (face_) {
+    face_->fill = backColor_ >= 0;
+    Invalidate();
+  } else {
+    ApplyColors(widget_, backColor_, foreColor_);
+  }
 }
 std::string Control::FontName() {
   Touch();
-  return S(widget_->font().family());
+  return S((face_ ? FaceFont() : widget_->font()).family());
 }
 void Control::SetFontName(const std::string& name) {
   Touch();
+  if (face_) {
+    face_->font.setFamily(Q(name));
+    Invalidate();
+    return;
+  }
   QFont f = widget_->font();
   f.setFamily(Q(name));
   widget_->setFont(f);
 }
 double Control::FontSize() {
   Touch();
-  return widget_->font().pointSizeF();
+  return (face_ ? FaceFont() : widget_->font()).pointSizeF();
 }
 void Control::SetFontSize(double points) {
   Touch();
+  if (face_) {
+    face_->font.setPointSizeF(points);
+    Invalidate();
+    return;
+  }
   QFont f = widget_->font();
   f.setPointSizeF(points);
   widget_->setFont(f);
 }
 bool Control::FontBold() {
   Touch();
-  return widget_->font().bold();
+  return (face_ ? FaceFont() : widget_->font()).bold();
 }
 void Control::SetFontBold(bool bold) {
   Touch();
+  if (face_) {
+    face_->font.setBold(bold);
+    Invalidate();
+    return;
+  }
   QFont f = widget_->font();
   f.setBold(bold);
   widget_->setFont(f);
 }
 long Control::hWnd() {
   Touch();
-  return HandleOf(widget_);
+  // a windowless control has no window of its own
+  return face_ ? 0 : HandleOf(widget_);
 }
 void Control::SetFocus() {
   Touch();
-  widget_->setFocus();
+  if (widget_) widget_->setFocus();
 }
 void Control::SetMousePointer(int pointer) {
   Touch();
+  if (face_) {
+    face_->pointer = pointer;
+    return;
+  }
   switch (pointer) {
     case 11: widget_->setCursor(Qt::WaitCursor); break;
     case 15: widget_->setCursor(Qt::SizeAllCursor); break;
@@ -342,7 +627,10 @@ void PutLastInTabOrder(std::initializer_list<Control*> controls) {
 
 void Control::Refresh() {
   Touch();
-  widget_->repaint();
+  if (!face_)
+    widget_->repaint();
+  else if (face_->host && face_->visible)
+    face_->host->Repaint(face_->rect);
 }
 
 // ---- CommandButton
@@ -555,89 +843,145 @@ void TextBox::SetAlignment(int alignment) {
 
 // ---- Label
 
+namespace {
+// The palette a windowless control draws with: its container's, with its own colours where set.
+QPalette FacePalette(const QWidget* container, long back, long fore) {
+  QPalette p = container ? container->palette() : QApplication::palette();
+  if (back >= 0) p.setColor(QPalette::Window, ToQColor(back));
+  if (fore >= 0) p.setColor(QPalette::WindowText, ToQColor(fore));
+  return p;
+}
+void PaintBackAndBorder(QPainter& painter, const QRect& r, const QPalette& palette, bool fill, int border) {
+  if (fill) painter.fillRect(r, palette.color(QPalette::Window));
+  if (border) qDrawShadePanel(&painter, r, palette, true, 1);
+}
+}  // namespace
+
 Label::Label(Form& owner, std::string name) : Control(owner, std::move(name)) {
-  auto* l = new ClickLabel();
-  l->setTextFormat(Qt::PlainText);
-  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Attach(l);
-  l->onClick = [this] { Fire(Click); };
-  l->onDblClick = [this] { Fire(DblClick); };
-  l->onMouseDown = [this](int button) {
-    if (MouseDown && !form_.Designing() && form_.IsLoaded()) MouseDown(button);
-  };
-  l->onMouseUp = [this](int button) {
-    if (MouseUp && !form_.Designing() && form_.IsLoaded()) MouseUp(button);
-  };
+  alignment_ = Qt::AlignLeft | Qt::AlignTop;
+  AttachWindowless();
 }
 std::string Label::Caption() {
   Touch();
-  return S(static_cast<QLabel*>(widget_)->text());
+  return caption_;
 }
 void Label::SetCaption(const std::string& caption) {
   Touch();
-  if (static_cast<QLabel*>(widget_)->text() == Q(caption)) return;
-  static_cast<QLabel*>(widget_)->setText(Q(caption));
+  if (caption == caption_) return;
+  caption_ = caption;
+  Invalidate();
   Fire(Change);
 }
 void Label::SetAlignment(int alignment) {
   Touch();
   const Qt::Alignment a = alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
-  static_cast<QLabel*>(widget_)->setAlignment(a | Qt::AlignVCenter);
+  alignment_ = static_cast<int>(a | Qt::AlignVCenter);
+  Invalidate();
 }
 void Label::SetWordWrap(bool wrap) {
   Touch();
-  static_cast<QLabel*>(widget_)->setWordWrap(wrap);
+  wordWrap_ = wrap;
+  Invalidate();
 }
 void Label::SetBackStyle(int style) {
   Touch();
-  widget_->setAutoFillBackground(style == 1);
+  SetFill(style == 1);
 }
 void Label::SetBorderStyle(int style) {
   Touch();
-  static_cast<QLabel*>(widget_)->setFrameStyle(style ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
+  borderStyle_ = style;
+  Invalidate();
+}
+void Label::PaintFace(QPainter& painter) {
+  const QRect r = FaceRect();
+  const QPalette palette = FacePalette(FaceContainer(), backColor_, foreColor_);
+  PaintBackAndBorder(painter, r, palette, FaceFilled(), borderStyle_);
+  if (caption_.empty()) return;
+  const QRect text = borderStyle_ ? r.adjusted(1, 1, -1, -1) : r;
+  painter.setFont(FaceFont());
+  const bool enabled = FaceTakesMouse();
+  painter.setPen(foreColor_ >= 0 || enabled ? palette.color(QPalette::WindowText)
+                                            : palette.color(QPalette::Disabled, QPalette::WindowText));
+  painter.drawText(text, alignment_ | (wordWrap_ ? Qt::TextWordWrap : 0), Q(caption_));
+}
+void Label::FaceMouse(int kind, int button) {
+  if (form_.Designing() || !form_.IsLoaded()) return;
+  switch (kind) {
+    case faceDown:
+      if (MouseDown) MouseDown(button);
+      break;
+    case faceUp:
+      if (MouseUp) MouseUp(button);
+      break;
+    case faceClick: Fire(Click); break;
+    case faceDblClick: Fire(DblClick); break;
+    case faceMove:
+      if (MouseMove) MouseMove(button);
+      break;
+    default: break;
+  }
 }
 
 // ---- PictureBox
 
 PictureBox::PictureBox(Form& owner, std::string name) : Control(owner, std::move(name)) {
-  auto* l = new ClickLabel();
-  l->setAlignment(Qt::AlignCenter);
-  Attach(l);
-  l->onClick = [this] { Fire(Click); };
+  AttachWindowless();
 }
+PictureBox::~PictureBox() = default;
 void PictureBox::LoadPicture(const std::string& path) {
   Touch();
   if (!path.empty() && !QFile::exists(Q(path))) Raise(errFileNotFound);
-  picture_ = path;
-  Show();
-}
-void PictureBox::SetStretch(bool stretch) {
-  Touch();
-  stretch_ = stretch;
-  Show();
-}
-void PictureBox::SetBorderStyle(int style) {
-  Touch();
-  static_cast<QLabel*>(widget_)->setFrameStyle(style ? (QFrame::Panel | QFrame::Sunken) : QFrame::NoFrame);
-}
-void PictureBox::Show() {
-  auto* l = static_cast<QLabel*>(widget_);
-  if (picture_.empty()) {
-    l->clear();
+  if (path.empty()) {
+    picture_.clear();
+    pixmap_.reset();
+    Invalidate();
     return;
   }
   // the same picture file is read once while it stays unchanged
-  const QFileInfo info(Q(picture_));
+  const QFileInfo info(Q(path));
   const QString key = info.absoluteFilePath() + "|" + QString::number(info.lastModified().toMSecsSinceEpoch()) + "|" +
                       QString::number(info.size());
   QPixmap p;
   if (!QPixmapCache::find(key, &p)) {
-    p = QPixmap(Q(picture_));
+    p = QPixmap(Q(path));
     if (p.isNull()) Raise(errInvalidCall, "Invalid picture");
     QPixmapCache::insert(key, p);
   }
-  l->setScaledContents(stretch_);
-  l->setPixmap(p);
+  picture_ = path;
+  pixmap_ = std::make_unique<QPixmap>(p);
+  Invalidate();
+}
+void PictureBox::SetStretch(bool stretch) {
+  Touch();
+  stretch_ = stretch;
+  Invalidate();
+}
+void PictureBox::SetBorderStyle(int style) {
+  Touch();
+  borderStyle_ = style;
+  Invalidate();
+}
+void PictureBox::PaintFace(QPainter& painter) {
+  const QRect r = FaceRect();
+  const QPalette palette = FacePalette(FaceContainer(), backColor_, foreColor_);
+  PaintBackAndBorder(painter, r, palette, FaceFilled(), borderStyle_);
+  if (!pixmap_ || pixmap_->isNull()) return;
+  const QRect inside = borderStyle_ ? r.adjusted(1, 1, -1, -1) : r;
+  QPixmap shown = *pixmap_;
+  if (!FaceTakesMouse()) {
+    QStyleOption option;
+    option.palette = palette;
+    shown = QApplication::style()->generatedIconPixmap(QIcon::Disabled, shown, &option);
+  }
+  if (stretch_) {
+    painter.drawPixmap(inside, shown);
+  } else {
+    const QSize size = shown.deviceIndependentSize().toSize();
+    painter.drawPixmap(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, inside), shown);
+  }
+}
+void PictureBox::FaceMouse(int kind, int /*button*/) {
+  if (kind == faceClick) Fire(Click);
 }
 
 // ---- AnimatedPicture
@@ -766,6 +1110,10 @@ void Frame::SetCaption(const std::string& caption) {
 
 void Frame::Place(Control& control) {
   Touch();
+  if (control.IsWindowless()) {
+    control.MoveToContainer(widget_);
+    return;
+  }
   control.Widget()->setParent(widget_);
   control.Widget()->show();
 }
@@ -870,8 +1218,12 @@ void TabControl::Reset() {
     QWidget* page = t->widget(0);
     for (QWidget* child : page->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
       child->setParent(form_.Container());
+    if (WindowlessHost* host = WindowlessHost::Find(page))
+      for (Control* c : host->Controls()) c->MoveToContainer(form_.Container());
     t->removeTab(0);
-    delete page;
+    // not at once: the page may be delivering the event whose handler loads the form again
+    page->hide();
+    page->deleteLater();
   }
 }
 
@@ -879,6 +1231,10 @@ void TabControl::Place(Control& control, int tab) {
   Touch();
   auto* t = static_cast<QTabWidget*>(widget_);
   if (tab < 0 || tab >= t->count()) Raise(380, "Invalid property value");
+  if (control.IsWindowless()) {
+    control.MoveToContainer(t->widget(tab));
+    return;
+  }
   control.Widget()->setParent(t->widget(tab));
   control.Widget()->show();
 }

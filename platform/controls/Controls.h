@@ -18,10 +18,14 @@ class QAction;
 class QTimer;
 class QFont;
 class QShortcut;
+class QPainter;
+class QPixmap;
+class QRect;
 
 namespace rt {
 
 class Form;
+class WindowlessHost;
 
 using Handler = std::function<void()>;
 
@@ -67,13 +71,36 @@ class Control {
   // pointing hand of a link.
   void SetMousePointer(int pointer);
 
-  // For the layer.
+  // For the layer. A windowless control has no widget: its container draws it and passes it the mouse.
   QWidget* Widget() const { return widget_; }
+  bool IsWindowless() const { return face_ != nullptr; }
   // Back to the state of a new control, before a form lays out its design again.
   virtual void Reset();
+  // A windowless control moves to another container (a frame, a tab page); nothing for a windowed one.
+  void MoveToContainer(QWidget* container);
+  // What the container asks of a windowless control: its place in pixels of the container, whether it
+  // shows and takes the mouse, and its drawing; mouse events arrive as 1 down, 2 up, 3 click,
+  // 4 double click, 5 move, with the button (1 left, 2 right, 4 middle; for a move the buttons held).
+  QRect FaceRect() const;
+  bool FaceShown() const;
+  bool FaceTakesMouse() const;
+  int FacePointer() const;
+  std::string FaceToolTip() const;
+  virtual void PaintFace(QPainter& /*painter*/) {}
+  virtual void FaceMouse(int /*kind*/, int /*button*/) {}
 
  protected:
   void Attach(QWidget* widget);
+  // Makes this a control without a window of its own, drawn by the form's area.
+  void AttachWindowless();
+  // Asks the container to draw the control again.
+  void Invalidate();
+  // The font a windowless control draws with: its own attributes where set, else its container's.
+  QFont FaceFont() const;
+  QWidget* FaceContainer() const;
+  // Whether the control's back colour fills it (an opaque back style, or a back colour set).
+  bool FaceFilled() const;
+  void SetFill(bool fill);
   void Touch();
   // Runs a handler unless the form is laying out its design.
   void Fire(const Handler& handler);
@@ -86,6 +113,11 @@ class Control {
   // The place as set, in twips: it reads back exactly, whatever the screen's pixels make of it.
   bool placed_ = false;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+
+ private:
+  friend class WindowlessHost;
+  struct Face;
+  std::unique_ptr<Face> face_;
 };
 
 // Puts these controls of one window last in its focus order (the order the Tab key visits them), in the
@@ -158,9 +190,11 @@ class TextBox : public Control {
   std::string lastText_;
 };
 
+// A label is windowless: it has no window handle of its own.
 class Label : public Control {
  public:
   Label(Form& owner, std::string name);
+  long hWnd() = delete;
   std::string Caption();
   void SetCaption(const std::string& caption);
   void SetAlignment(int alignment);  // 0 left, 1 right, 2 centre
@@ -169,6 +203,8 @@ class Label : public Control {
   void SetBackStyle(int style);
   void SetBorderStyle(int style);  // 0 none, 1 single
   void Reset() override;
+  void PaintFace(QPainter& painter) override;
+  void FaceMouse(int kind, int button) override;
   Handler Click;
   Handler DblClick;
   // The caption has changed.
@@ -176,24 +212,37 @@ class Label : public Control {
   // A mouse button pressed or released on the label: 1 left, 2 right, 4 middle.
   std::function<void(int button)> MouseDown;
   std::function<void(int button)> MouseUp;
+  // The mouse moved over the label (or, while a button pressed on it is held, anywhere): the buttons held.
+  std::function<void(int buttons)> MouseMove;
+
+ private:
+  std::string caption_;
+  int alignment_ = 0;
+  bool wordWrap_ = false;
+  int borderStyle_ = 0;
 };
 
-// A picture box, or an image control: shows a picture file; a picture box also has a back colour.
+// An image control: shows a picture file, and may have a back colour. Windowless, as a label.
 class PictureBox : public Control {
  public:
   PictureBox(Form& owner, std::string name);
+  ~PictureBox() override;
+  long hWnd() = delete;
   // Loads the picture file (53 when it is missing); "" clears the picture.
   void LoadPicture(const std::string& path);
   const std::string& PicturePath() const { return picture_; }
   void SetStretch(bool stretch);
   void SetBorderStyle(int style);
   void Reset() override;
+  void PaintFace(QPainter& painter) override;
+  void FaceMouse(int kind, int button) override;
   Handler Click;
 
  private:
-  void Show();
   std::string picture_;
+  std::unique_ptr<QPixmap> pixmap_;
   bool stretch_ = false;
+  int borderStyle_ = 0;
 };
 
 // A picture that moves: an animated picture file, played in a loop.
