@@ -51,8 +51,7 @@ void WatchSignals() {
 }  // namespace
 
 int Run(int argc, char** argv, void (*main)()) {
-  // the web browser control shares its drawing contexts with the windows
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // Nothing here chooses OpenGL: the web browser control sets up what its engine needs when it is first used.
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication::setQuitOnLastWindowClosed(false);

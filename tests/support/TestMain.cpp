@@ -30,7 +30,6 @@ int main(int argc, char** argv) {
     const std::string before = hosts && *hosts ? std::string(hosts) + "," : std::string();
     ::setenv(name, (before + "127.0.0.1,localhost").c_str(), 1);
   }
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   rt::testing::RecordLaunches();
   ::testing::InitGoogleTest(&argc, argv);
