@@ -3,6 +3,10 @@
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
@@ -123,4 +127,40 @@ TEST_F(Browser, ClosingTheWindowEndsItsPageAndTheNextChartStartsFromBlank) {
   for (const std::string& request : server.Requests())
     charts += peers::RequestLine(request).find("/interactivechart.asp") != std::string::npos;
   EXPECT_EQ(charts, 2);
+}
+
+namespace {
+// Whether a shared library whose file name holds `part` is mapped into this process.
+bool LibraryLoaded(const std::string& part) {
+  std::ifstream maps("/proc/self/maps");
+  std::stringstream all;
+  all << maps.rdbuf();
+  return all.str().find(part) != std::string::npos;
+}
+}  // namespace
+
+using BrowserDeathTest = Browser;
+
+// Start-up brings in neither the web engine nor an OpenGL driver; the first chart page brings the engine.
+// Seen in a process of its own, which no earlier test has shown a page in.
+TEST_F(BrowserDeathTest, TheWebEngineComesInOnlyWhenTheFirstPageOpens) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        int failures = 0;
+        for (const char* library : {"WebEngineCore", "GLX_mesa", "EGL_mesa", "_dri.so", "libLLVM", "gallium"}) {
+          if (LibraryLoaded(library)) {
+            std::fprintf(stderr, "%s loaded at start-up\n", library);
+            ++failures;
+          }
+        }
+        MainForm->cmdCharts_Click();
+        if (!LibraryLoaded("WebEngineCore")) {
+          std::fprintf(stderr, "no web engine for the chart window\n");
+          ++failures;
+        }
+        std::fflush(stderr);
+        std::_Exit(failures);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
