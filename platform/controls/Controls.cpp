@@ -28,14 +28,15 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStaticText>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolTip>
 #include <algorithm>
-#include <map>
 
 #include "platform/runtime/Error.h"
+#include "platform/runtime/FileStamp.h"
 #include "platform/runtime/Form.h"
 #include "platform/runtime/Handles.h"
 
@@ -105,20 +106,37 @@ class WindowlessHost : public QObject {
     return v.isValid() ? static_cast<WindowlessHost*>(v.value<void*>()) : nullptr;
   }
   ~WindowlessHost() override {
-    for (auto& [order, control] : controls_) control->face_->host = nullptr;
+    for (Control* control : controls_)
+      if (control) control->face_->host = nullptr;
   }
 
   QWidget* Container() const { return container_; }
-  void Add(Control* c) { controls_[c->face_->order] = c; }
+  // Kept in creation order; a removed control leaves a gap until gaps are half the list.
+  void Add(Control* c) {
+    const unsigned long long order = c->face_->order;
+    if (orders_.empty() || orders_.back() < order) {
+      orders_.push_back(order);
+      controls_.push_back(c);
+      return;
+    }
+    const auto at = std::lower_bound(orders_.begin(), orders_.end(), order) - orders_.begin();
+    orders_.insert(orders_.begin() + at, order);
+    controls_.insert(controls_.begin() + at, c);
+  }
   void Remove(Control* c) {
-    controls_.erase(c->face_->order);
+    const auto at = std::lower_bound(orders_.begin(), orders_.end(), c->face_->order) - orders_.begin();
+    if (at < static_cast<long>(orders_.size()) && controls_[static_cast<size_t>(at)] == c) {
+      controls_[static_cast<size_t>(at)] = nullptr;
+      if (++gaps_ > controls_.size() / 2) Compact();
+    }
     if (grab_ == c) grab_ = nullptr;
     if (current_ == c) current_ = nullptr;
     if (hover_ == c) SetHover(nullptr);
   }
   std::vector<Control*> Controls() const {
     std::vector<Control*> all;
-    for (const auto& [order, control] : controls_) all.push_back(control);
+    for (Control* control : controls_)
+      if (control) all.push_back(control);
     return all;
   }
   void Invalidate(const QRect& r) {
@@ -197,7 +215,7 @@ class WindowlessHost : public QObject {
 
   Control* HitTest(const QPoint& at) const {
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
-      if (it->second->FaceTakesMouse() && it->second->face_->rect.contains(at)) return it->second;
+      if (*it && (*it)->FaceTakesMouse() && (*it)->face_->rect.contains(at)) return *it;
     return nullptr;
   }
 
@@ -216,7 +234,8 @@ class WindowlessHost : public QObject {
 
   void Paint(const QRect& area) {
     QPainter painter(container_);
-    for (const auto& [order, control] : controls_) {
+    for (Control* control : controls_) {
+      if (!control) continue;
       const Control::Face& f = *control->face_;
       if (!f.visible || !f.rect.intersects(area)) continue;
       painter.save();
@@ -227,7 +246,22 @@ class WindowlessHost : public QObject {
   }
 
   QWidget* container_;
-  std::map<unsigned long long, Control*> controls_;
+  void Compact() {
+    size_t kept = 0;
+    for (size_t i = 0; i < controls_.size(); ++i) {
+      if (!controls_[i]) continue;
+      controls_[kept] = controls_[i];
+      orders_[kept] = orders_[i];
+      ++kept;
+    }
+    controls_.resize(kept);
+    orders_.resize(kept);
+    gaps_ = 0;
+  }
+
+  std::vector<unsigned long long> orders_;
+  std::vector<Control*> controls_;
+  size_t gaps_ = 0;
   Control* grab_ = nullptr;
   Control* current_ = nullptr;
   Control* hover_ = nullptr;
@@ -857,10 +891,19 @@ void PaintBackAndBorder(QPainter& painter, const QRect& r, const QPalette& palet
 }
 }  // namespace
 
+struct Label::Layout {
+  std::string caption;
+  QFont font;
+  int width = -1;
+  bool wrap = false;
+  QStaticText text;
+};
+
 Label::Label(Form& owner, std::string name) : Control(owner, std::move(name)) {
   alignment_ = Qt::AlignLeft | Qt::AlignTop;
   AttachWindowless();
 }
+Label::~Label() = default;
 std::string Label::Caption() {
   Touch();
   return caption_;
@@ -897,12 +940,35 @@ void Label::PaintFace(QPainter& painter) {
   const QPalette palette = FacePalette(FaceContainer(), backColor_, foreColor_);
   PaintBackAndBorder(painter, r, palette, FaceFilled(), borderStyle_);
   if (caption_.empty()) return;
-  const QRect text = borderStyle_ ? r.adjusted(1, 1, -1, -1) : r;
-  painter.setFont(FaceFont());
+  const QRect area = borderStyle_ ? r.adjusted(1, 1, -1, -1) : r;
+  const QFont font = FaceFont();
+  const int width = wordWrap_ ? area.width() : -1;
+  if (!layout_ || layout_->caption != caption_ || layout_->width != width || layout_->wrap != wordWrap_ ||
+      layout_->font != font) {
+    if (!layout_) layout_ = std::make_unique<Layout>();
+    Layout& l = *layout_;
+    l.caption = caption_;
+    l.font = font;
+    l.width = width;
+    l.wrap = wordWrap_;
+    l.text = QStaticText(Q(caption_));
+    l.text.setTextFormat(Qt::PlainText);
+    QTextOption option(Qt::Alignment(alignment_ & Qt::AlignHorizontal_Mask));
+    option.setWrapMode(wordWrap_ ? QTextOption::WordWrap : QTextOption::NoWrap);
+    l.text.setTextOption(option);
+    l.text.setTextWidth(width);
+    l.text.prepare(QTransform(), font);
+  }
+  const QSizeF size = layout_->text.size();
+  QPointF at(area.left(), area.top());
+  if (!wordWrap_ && (alignment_ & Qt::AlignRight)) at.setX(area.right() + 1 - size.width());
+  if (!wordWrap_ && (alignment_ & Qt::AlignHCenter)) at.setX(area.left() + (area.width() - size.width()) / 2);
+  if (alignment_ & Qt::AlignVCenter) at.setY(area.top() + (area.height() - size.height()) / 2);
+  painter.setFont(font);
   const bool enabled = FaceTakesMouse();
   painter.setPen(foreColor_ >= 0 || enabled ? palette.color(QPalette::WindowText)
                                             : palette.color(QPalette::Disabled, QPalette::WindowText));
-  painter.drawText(text, alignment_ | (wordWrap_ ? Qt::TextWordWrap : 0), Q(caption_));
+  painter.drawStaticText(at, layout_->text);
 }
 void Label::FaceMouse(int kind, int button) {
   if (form_.Designing() || !form_.IsLoaded()) return;
@@ -930,17 +996,16 @@ PictureBox::PictureBox(Form& owner, std::string name) : Control(owner, std::move
 PictureBox::~PictureBox() = default;
 void PictureBox::LoadPicture(const std::string& path) {
   Touch();
-  if (!path.empty() && !QFile::exists(Q(path))) Raise(errFileNotFound);
   if (path.empty()) {
     picture_.clear();
     pixmap_.reset();
     Invalidate();
     return;
   }
+  const FileStamp stamp = StampOf(path);
+  if (!stamp.isFile) Raise(errFileNotFound);
   // the same picture file is read once while it stays unchanged
-  const QFileInfo info(Q(path));
-  const QString key = info.absoluteFilePath() + "|" + QString::number(info.lastModified().toMSecsSinceEpoch()) + "|" +
-                      QString::number(info.size());
+  const QString key = Q(path) + "|" + QString::number(stamp.modifiedNs) + "|" + QString::number(stamp.size);
   QPixmap p;
   if (!QPixmapCache::find(key, &p)) {
     p = QPixmap(Q(path));

@@ -194,6 +194,7 @@ class TextBox : public Control {
 class Label : public Control {
  public:
   Label(Form& owner, std::string name);
+  ~Label() override;
   long hWnd() = delete;
   std::string Caption();
   void SetCaption(const std::string& caption);
@@ -220,6 +221,9 @@ class Label : public Control {
   int alignment_ = 0;
   bool wordWrap_ = false;
   int borderStyle_ = 0;
+  // the caption laid out once for its font and width, and drawn from there while they stay
+  struct Layout;
+  std::unique_ptr<Layout> layout_;
 };
 
 // An image control: shows a picture file, and may have a back colour. Windowless, as a label.

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/runtime/Error.h"
+#include "platform/runtime/FileStamp.h"
 #include "platform/runtime/Form.h"
 
 namespace rt {
@@ -34,6 +35,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // Numbers stand at the right of their cells, everything else at the left.
 bool LooksNumeric(const QString& text) {
   if (text.isEmpty()) return false;
+  // a number starts with a digit, a sign, a separator or a blank: a ticker symbol is soon told
+  if (text[0].isLetter()) return false;
   bool ok = false;
   text.toDouble(&ok);
   if (!ok) QLocale().toDouble(text, &ok);
@@ -179,13 +182,13 @@ class GridView : public QTableView {
   // A picture file, read once as long as the file stays the same.
   QPixmap LoadPicture(const std::string& path) {
     const QString file = QString::fromStdString(path);
-    const QFileInfo info(file);
-    if (!info.isFile()) Raise(errFileNotFound);
+    const FileStamp stamp = StampOf(path);
+    if (!stamp.isFile) Raise(errFileNotFound);
     auto it = pictures_.find(file);
-    if (it != pictures_.end() && it->modified == info.lastModified() && it->size == info.size()) return it->picture;
+    if (it != pictures_.end() && it->stamp == stamp) return it->picture;
     QPixmap picture(file);
     if (picture.isNull()) Raise(errInvalidCall, "Invalid picture");
-    pictures_.insert(file, Loaded{info.lastModified(), info.size(), picture});
+    pictures_.insert(file, Loaded{stamp, picture});
     return picture;
   }
 
@@ -266,8 +269,7 @@ class GridView : public QTableView {
   }
 
   struct Loaded {
-    QDateTime modified;
-    qint64 size;
+    FileStamp stamp;
     QPixmap picture;
   };
   QHash<QString, Loaded> pictures_;

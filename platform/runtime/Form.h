@@ -8,8 +8,9 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <unordered_set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QWidget;
@@ -135,7 +136,7 @@ class Form {
   std::unordered_set<Control*> controls_;
   std::vector<Timer*> timers_;
   [[noreturn]] static void ThrowNameInUse(const std::string& name);
-  std::map<std::string, std::unique_ptr<Control>> runtime_;
+  std::unordered_map<std::string, std::unique_ptr<Control>> runtime_;
   friend void testing::DiscardForms();
   void Resized();
 

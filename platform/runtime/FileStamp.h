@@ -1,0 +1,18 @@
+#pragma once
+// A cheap look at a file (one system call): whether it is a regular file, and what tells a changed file
+// from the one read before. Caches of files read once (pictures) check it on every use.
+
+#include <string>
+
+namespace rt {
+
+struct FileStamp {
+  bool isFile = false;
+  long long modifiedNs = 0;
+  long long size = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::string& path);
+
+}  // namespace rt
