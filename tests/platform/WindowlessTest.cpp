@@ -217,6 +217,33 @@ TEST_F(Windowless, AChangeOfCaptionOrVisibilityDrawsOnlyThatControl) {
   EXPECT_EQ(spy.painted, QRegion(50, 50, 100, 100));
 }
 
+TEST_F(Windowless, ALabelDrawsItsCaptionAnewWhenCaptionOrFontChange) {
+  f.Load();
+  f.lblBack.SetBackColor(kWhite);
+  f.lblBack.SetForeColor(0);
+  // the number of dark pixels in the label's place
+  auto ink = [&] {
+    const QImage image = Area()->grab(QRect(0, 0, 50, 50)).toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 128;
+    return dark;
+  };
+  EXPECT_EQ(ink(), 0);
+  f.lblBack.SetCaption("I");
+  const int narrow = ink();
+  EXPECT_GT(narrow, 0);
+  f.lblBack.SetCaption("W");
+  const int wide = ink();
+  EXPECT_GT(wide, narrow);
+  f.lblBack.SetCaption("WWW");
+  EXPECT_GT(ink(), wide);
+  f.lblBack.SetFontSize(f.lblBack.FontSize() * 2);
+  EXPECT_GT(ink(), wide);
+  f.lblBack.SetCaption("");
+  EXPECT_EQ(ink(), 0);
+}
+
 TEST_F(Windowless, ARemovedRuntimeControlLeavesNothingBehind) {
   rt::Label& added = f.AddControl<rt::Label>("lblAdded");
   added.Move(3000, 1500, 750, 750);  // pixels 200 .. 250
