@@ -160,9 +160,9 @@ class WindowlessHost : public QObject {
       case QEvent::MouseButtonDblClick: {
         auto* m = static_cast<QMouseEvent*>(e);
         Control* hit = HitTest(m->position().toPoint());
-        if (!hit) return false;
         // the control keeps the mouse until the last button is released, as a window would
         grab_ = current_ = hit;
+        if (!hit) return false;
         const int button = ButtonOf(m->button());
         hit->FaceMouse(faceDown, button);
         if (e->type() == QEvent::MouseButtonDblClick && current_ == hit) hit->FaceMouse(faceDblClick, button);
@@ -183,6 +183,8 @@ class WindowlessHost : public QObject {
       }
       case QEvent::MouseMove: {
         auto* m = static_cast<QMouseEvent*>(e);
+        // a release the control never saw (the window manager took it, moving the window) ends the hold
+        if (m->buttons() == Qt::NoButton) grab_ = nullptr;
         Control* c = grab_ ? grab_ : HitTest(m->position().toPoint());
         if (!grab_) SetHover(c);
         if (!c) return false;
@@ -245,7 +247,6 @@ class WindowlessHost : public QObject {
     }
   }
 
-  QWidget* container_;
   void Compact() {
     size_t kept = 0;
     for (size_t i = 0; i < controls_.size(); ++i) {
@@ -259,6 +260,7 @@ class WindowlessHost : public QObject {
     gaps_ = 0;
   }
 
+  QWidget* container_;
   std::vector<unsigned long long> orders_;
   std::vector<Control*> controls_;
   size_t gaps_ = 0;

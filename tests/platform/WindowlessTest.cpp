@@ -167,6 +167,13 @@ TEST_F(Windowless, TheMouseGoesToTheTopmostControlUnderIt) {
   f.events.clear();
   Click({225, 25});
   EXPECT_EQ(f.events, std::vector<std::string>{"side:click"});
+
+  // a press whose release never comes (the window manager took it to move the window) holds the mouse
+  // no longer than the buttons are held
+  f.events.clear();
+  Send(QEvent::MouseButtonPress, {25, 25}, Qt::LeftButton, Qt::LeftButton);
+  MoveMouse({125, 125});
+  EXPECT_EQ(f.events, (std::vector<std::string>{"back:down:1", "front:move:0"}));
 }
 
 TEST_F(Windowless, HiddenOrDisabledOnesLetTheMouseThroughAndHiddenOnesAreNotDrawn) {
