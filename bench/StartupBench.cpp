@@ -3,8 +3,8 @@
 //   same way in the same run (goal: at most 2 times);
 // - resident memory once the program idles with 999 tickers and the scrolling ticker shown (goal: 80 MB).
 // Each process is this binary started again with "--child"; it runs the program's Main as the program
-// does, on a clock that runs a million times fast, so the splash's three seconds take one turn of the
-// event loop.
+// does, on a clock that runs a million times fast and with the splash's waiting loop never idle, so the
+// splash's three seconds take next to nothing.
 // Run a release build: build-release/bench/startup_bench.
 
 #include <benchmark/benchmark.h>
@@ -70,6 +70,13 @@ bool g_idle = false;
 void ProgramMain() {
   rt::testing::SetNow(rt::Now());
   rt::testing::SetRate(1e6);
+  // While the splash waits, something is always pending, so its loop never sleeps for an event: the splash
+  // wait is then only the fast clock's, next to nothing.
+  auto* busy = new QTimer(qApp);
+  QObject::connect(busy, &QTimer::timeout, [busy] {
+    if (!Tollerwick_Main::SplashRunning) busy->stop();
+  });
+  busy->start(0);
   Tollerwick_Main::Main();
   rt::testing::UseRealClock();
   if (!g_idle) {
