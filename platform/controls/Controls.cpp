@@ -87,6 +87,7 @@ struct Control::Face {
   QFont font;  // only the attributes set on the control
   QString toolTip;
   int pointer = 0;
+  size_t slot = 0;  // where the container last had it in its list
 };
 
 // The windowless controls of one container (a form's area, a frame, a tab page), in z-order: later ones
@@ -106,28 +107,37 @@ class WindowlessHost : public QObject {
     return v.isValid() ? static_cast<WindowlessHost*>(v.value<void*>()) : nullptr;
   }
   ~WindowlessHost() override {
-    for (Control* control : controls_)
-      if (control) control->face_->host = nullptr;
+    for (const Entry& e : entries_)
+      if (e.control) e.control->face_->host = nullptr;
   }
 
   QWidget* Container() const { return container_; }
-  // Kept in creation order; a removed control leaves a gap until gaps are half the list.
+  // Kept in creation order, each with its place, so that drawing and hit tests run through one array; a
+  // removed control leaves a gap until gaps are half the list.
   void Add(Control* c) {
-    const unsigned long long order = c->face_->order;
-    if (orders_.empty() || orders_.back() < order) {
-      orders_.push_back(order);
-      controls_.push_back(c);
+    const Entry entry{c->face_->order, c->face_->rect, c->face_->visible, c};
+    if (entries_.empty() || entries_.back().order < entry.order) {
+      c->face_->slot = entries_.size();
+      entries_.push_back(entry);
       return;
     }
-    const auto at = std::lower_bound(orders_.begin(), orders_.end(), order) - orders_.begin();
-    orders_.insert(orders_.begin() + at, order);
-    controls_.insert(controls_.begin() + at, c);
+    entries_.insert(entries_.begin() + static_cast<long>(Find(entry.order)), entry);
+    Renumber();
+  }
+  // The control's place or visibility has changed.
+  void Update(Control* c) {
+    const size_t at = Slot(c);
+    if (at < entries_.size()) {
+      entries_[at].rect = c->face_->rect;
+      entries_[at].shown = c->face_->visible;
+    }
   }
   void Remove(Control* c) {
-    const auto at = std::lower_bound(orders_.begin(), orders_.end(), c->face_->order) - orders_.begin();
-    if (at < static_cast<long>(orders_.size()) && controls_[static_cast<size_t>(at)] == c) {
-      controls_[static_cast<size_t>(at)] = nullptr;
-      if (++gaps_ > controls_.size() / 2) Compact();
+    const size_t at = Slot(c);
+    if (at < entries_.size()) {
+      entries_[at].control = nullptr;
+      entries_[at].shown = false;
+      if (++gaps_ > entries_.size() / 2) Compact();
     }
     if (grab_ == c) grab_ = nullptr;
     if (current_ == c) current_ = nullptr;
@@ -135,8 +145,8 @@ class WindowlessHost : public QObject {
   }
   std::vector<Control*> Controls() const {
     std::vector<Control*> all;
-    for (Control* control : controls_)
-      if (control) all.push_back(control);
+    for (const Entry& e : entries_)
+      if (e.control) all.push_back(e.control);
     return all;
   }
   void Invalidate(const QRect& r) {
@@ -216,8 +226,8 @@ class WindowlessHost : public QObject {
   }
 
   Control* HitTest(const QPoint& at) const {
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
-      if (*it && (*it)->FaceTakesMouse() && (*it)->face_->rect.contains(at)) return *it;
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
+      if (it->shown && it->rect.contains(at) && it->control->FaceTakesMouse()) return it->control;
     return nullptr;
   }
 
@@ -236,33 +246,45 @@ class WindowlessHost : public QObject {
 
   void Paint(const QRect& area) {
     QPainter painter(container_);
-    for (Control* control : controls_) {
-      if (!control) continue;
-      const Control::Face& f = *control->face_;
-      if (!f.visible || !f.rect.intersects(area)) continue;
+    for (const Entry& e : entries_) {
+      if (!e.shown || !e.rect.intersects(area)) continue;
       painter.save();
-      painter.setClipRect(f.rect);
-      control->PaintFace(painter);
+      painter.setClipRect(e.rect);
+      e.control->PaintFace(painter);
       painter.restore();
     }
   }
 
+  struct Entry {
+    unsigned long long order;
+    QRect rect;
+    bool shown;
+    Control* control;
+  };
+  size_t Find(unsigned long long order) const {
+    return static_cast<size_t>(std::lower_bound(entries_.begin(), entries_.end(), order,
+                                                [](const Entry& e, unsigned long long o) { return e.order < o; }) -
+                               entries_.begin());
+  }
+  // The control's index in the list, or the list's size when it is not there.
+  size_t Slot(Control* c) const {
+    size_t at = c->face_->slot;
+    if (at >= entries_.size() || entries_[at].control != c) at = Find(c->face_->order);
+    return at < entries_.size() && entries_[at].control == c ? at : entries_.size();
+  }
+  void Renumber() {
+    for (size_t i = 0; i < entries_.size(); ++i)
+      if (entries_[i].control) entries_[i].control->face_->slot = i;
+  }
   void Compact() {
-    size_t kept = 0;
-    for (size_t i = 0; i < controls_.size(); ++i) {
-      if (!controls_[i]) continue;
-      controls_[kept] = controls_[i];
-      orders_[kept] = orders_[i];
-      ++kept;
-    }
-    controls_.resize(kept);
-    orders_.resize(kept);
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [](const Entry& e) { return !e.control; }),
+                   entries_.end());
     gaps_ = 0;
+    Renumber();
   }
 
   QWidget* container_;
-  std::vector<unsigned long long> orders_;
-  std::vector<Control*> controls_;
+  std::vector<Entry> entries_;
   size_t gaps_ = 0;
   Control* grab_ = nullptr;
   Control* current_ = nullptr;
@@ -313,6 +335,7 @@ void Control::Reset() {
     f.font = QFont();
     f.font.setResolveMask(0);
     f.enabled = f.visible = true;
+    if (f.host) f.host->Update(this);
     f.fill = false;
     f.toolTip.clear();
     f.pointer = 0;
@@ -490,6 +513,7 @@ void Control::SetVisible(bool visible) {
     face_->visible = true;
     Invalidate();
     face_->visible = visible;
+    if (face_->host) face_->host->Update(this);
   }
 }
 double Control::Left() {
@@ -530,6 +554,7 @@ void Control::Move(double left, double top, double width, double height) {
   if (r == face_->rect) return;
   Invalidate();
   face_->rect = r;
+  if (face_->host) face_->host->Update(this);
   Invalidate();
 }
 void Control::SetLeft(double twips) { Move(twips, Top()); }
