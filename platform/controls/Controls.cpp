@@ -978,7 +978,11 @@ void Label::PaintFace(QPainter& painter) {
     l.font = font;
     l.width = width;
     l.wrap = wordWrap_;
-    l.text = QStaticText(Q(caption_));
+    // a caption's lines (CR LF, or either alone) break where they end
+    QString lines = Q(caption_);
+    lines.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
+    lines.replace(QLatin1Char('\n'), QChar::LineSeparator).replace(QLatin1Char('\r'), QChar::LineSeparator);
+    l.text = QStaticText(lines);
     l.text.setTextFormat(Qt::PlainText);
     QTextOption option(Qt::Alignment(alignment_ & Qt::AlignHorizontal_Mask));
     option.setWrapMode(wordWrap_ ? QTextOption::WordWrap : QTextOption::NoWrap);

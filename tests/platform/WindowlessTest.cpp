@@ -251,6 +251,37 @@ TEST_F(Windowless, ALabelDrawsItsCaptionAnewWhenCaptionOrFontChange) {
   EXPECT_EQ(ink(), 0);
 }
 
+TEST_F(Windowless, ACaptionOfSeveralLinesShowsThemOneUnderTheOther) {
+  f.Load();
+  f.lblFront.SetVisible(false);
+  f.lblBack.SetBackColor(kWhite);
+  f.lblBack.SetForeColor(0);
+  // the rows of the label's place that hold dark pixels
+  auto inkedRows = [&] {
+    const QImage image = Area()->grab(QRect(0, 0, 100, 100)).toImage();
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      bool dark = false;
+      for (int x = 0; x < image.width(); ++x) dark = dark || qGray(image.pixel(x, y)) < 128;
+      rows += dark;
+    }
+    return rows;
+  };
+  f.lblBack.SetCaption("W");
+  const int one = inkedRows();
+  ASSERT_GT(one, 0);
+  for (const char* lines : {"W\r\nW", "W\nW"}) {
+    f.lblBack.SetCaption(lines);
+    EXPECT_GE(inkedRows(), 2 * one) << lines;
+  }
+  // words that do not fit in the label's width go on the next line when it wraps
+  f.lblBack.Move(0, 0, 750, 1500);  // 50 pixels wide
+  f.lblBack.SetCaption("WW WW WW");
+  const int unwrapped = inkedRows();
+  f.lblBack.SetWordWrap(true);
+  EXPECT_GE(inkedRows(), 2 * unwrapped);
+}
+
 TEST_F(Windowless, ARemovedRuntimeControlLeavesNothingBehind) {
   rt::Label& added = f.AddControl<rt::Label>("lblAdded");
   added.Move(3000, 1500, 750, 750);  // pixels 200 .. 250
