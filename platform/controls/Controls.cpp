@@ -72,6 +72,18 @@ int ButtonsOf(Qt::MouseButtons b) {
   return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
 }
 
+// The mouse pointer of a MousePointer value: 11 hourglass, 15 four-way sizing, 1 arrow, 99 a pointing hand
+// (the links' own); false for the default.
+bool CursorOf(int pointer, Qt::CursorShape& shape) {
+  switch (pointer) {
+    case 11: shape = Qt::WaitCursor; return true;
+    case 15: shape = Qt::SizeAllCursor; return true;
+    case 1: shape = Qt::ArrowCursor; return true;
+    case 99: shape = Qt::PointingHandCursor; return true;
+    default: return false;
+  }
+}
+
 enum FaceEvent : int { faceDown = 1, faceUp = 2, faceClick = 3, faceDblClick = 4, faceMove = 5 };
 
 }  // namespace
@@ -236,12 +248,11 @@ class WindowlessHost : public QObject {
     const int pointer = c ? c->face_->pointer : 0;
     if (pointer == pointerShown_) return;
     pointerShown_ = pointer;
-    switch (pointer) {
-      case 11: container_->setCursor(Qt::WaitCursor); break;
-      case 15: container_->setCursor(Qt::SizeAllCursor); break;
-      case 1: container_->setCursor(Qt::ArrowCursor); break;
-      default: container_->unsetCursor(); break;
-    }
+    Qt::CursorShape shape;
+    if (CursorOf(pointer, shape))
+      container_->setCursor(shape);
+    else
+      container_->unsetCursor();
   }
 
   void Paint(const QRect& area) {
@@ -664,19 +675,18 @@ void Control::SetMousePointer(int pointer) {
     face_->pointer = pointer;
     return;
   }
-  switch (pointer) {
-    case 11: widget_->setCursor(Qt::WaitCursor); break;
-    case 15: widget_->setCursor(Qt::SizeAllCursor); break;
-    case 1: widget_->setCursor(Qt::ArrowCursor); break;
-    case 99: widget_->setCursor(Qt::PointingHandCursor); break;
-    default: widget_->unsetCursor(); break;
-  }
+  Qt::CursorShape shape;
+  if (CursorOf(pointer, shape))
+    widget_->setCursor(shape);
+  else
+    widget_->unsetCursor();
 }
 
 void PutLastInTabOrder(std::initializer_list<Control*> controls) {
   for (Control* control : controls) {
     control->Parent().EnsureLoaded();
     QWidget* w = control->Widget();
+    if (!w) continue;  // a windowless control takes no focus
     // the window's focus chain is a ring through the window itself: the last that takes the focus stands
     // before it
     QWidget* window = w->window();
@@ -947,6 +957,10 @@ void Label::SetAlignment(int alignment) {
   const Qt::Alignment a = alignment == 1 ? Qt::AlignRight : alignment == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
   alignment_ = static_cast<int>(a | Qt::AlignVCenter);
   Invalidate();
+}
+bool Label::WordWrap() {
+  Touch();
+  return wordWrap_;
 }
 void Label::SetWordWrap(bool wrap) {
   Touch();

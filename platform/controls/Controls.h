@@ -82,6 +82,7 @@ class Control {
   // shows and takes the mouse, and its drawing; mouse events arrive as 1 down, 2 up, 3 click,
   // 4 double click, 5 move, with the button (1 left, 2 right, 4 middle; for a move the buttons held).
   QRect FaceRect() const;
+  QWidget* FaceContainer() const;
   bool FaceShown() const;
   bool FaceTakesMouse() const;
   int FacePointer() const;
@@ -97,7 +98,6 @@ class Control {
   void Invalidate();
   // The font a windowless control draws with: its own attributes where set, else its container's.
   QFont FaceFont() const;
-  QWidget* FaceContainer() const;
   // Whether the control's back colour fills it (an opaque back style, or a back colour set).
   bool FaceFilled() const;
   void SetFill(bool fill);
@@ -199,6 +199,7 @@ class Label : public Control {
   std::string Caption();
   void SetCaption(const std::string& caption);
   void SetAlignment(int alignment);  // 0 left, 1 right, 2 centre
+  bool WordWrap();
   void SetWordWrap(bool wrap);
   // 0 transparent, 1 opaque
   void SetBackStyle(int style);

@@ -382,6 +382,10 @@ void Form::ThrowNameInUse(const std::string& name) {
   Raise(727, "There is already a control with the name '" + name + "'");
 }
 
+std::vector<Control*> Form::Controls() const {
+  return {controls_.begin(), controls_.end()};
+}
+
 Control* Form::FindControl(const std::string& name) {
   auto it = runtime_.find(name);
   return it == runtime_.end() ? nullptr : it->second.get();

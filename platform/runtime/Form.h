@@ -98,6 +98,8 @@ class Form {
     return ref;
   }
   void RemoveControl(const std::string& name);
+  // Every control of the form, made with it or at run time.
+  std::vector<Control*> Controls() const;
   Control* FindControl(const std::string& name);
   size_t RuntimeControlCount() const { return runtime_.size(); }
 
