@@ -45,7 +45,13 @@ bool LooksNumeric(const QString& text) {
 
 struct Cell {
   QString text;
-  bool numeric = false;
+  // whether the text reads as a number: told when the cell is first drawn after a change, as only
+  // drawn cells need it and a cycle rewrites many cells between two paints
+  mutable signed char numeric = -1;
+  bool Numeric() const {
+    if (numeric < 0) numeric = LooksNumeric(text) ? 1 : 0;
+    return numeric == 1;
+  }
   std::string picturePath;
   QPixmap picture;
   long back = 0;  // 0: the grid's background
@@ -310,7 +316,7 @@ class GridDelegate : public QStyledItemDelegate {
       if (!cell.fontName.isEmpty()) font.setFamily(cell.fontName);
       p->setFont(font);
       p->setPen(fore);
-      const Qt::Alignment align = (cell.numeric ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+      const Qt::Alignment align = (cell.Numeric() ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
       p->drawText(textRect, static_cast<int>(align | Qt::TextSingleLine), cell.text);
     }
     p->setClipping(false);
@@ -457,7 +463,7 @@ void FlexGrid::SetTextMatrix(long row, long col, const std::string& text) {
   if (!v.Inside(row, col)) OutOfRange();
   Cell& cell = v.model->cells[row][col];
   cell.text = Q(text);
-  cell.numeric = LooksNumeric(cell.text);
+  cell.numeric = -1;
   v.model->Changed(static_cast<int>(row), static_cast<int>(col), static_cast<int>(row), static_cast<int>(col));
 }
 
@@ -642,7 +648,6 @@ void FlexGrid::AddItem(const std::string& item, long index) {
   const QStringList parts = Q(item).split(QLatin1Char('\t'));
   for (int c = 0; c < std::min<int>(parts.size(), v.model->cols); ++c) {
     cells[c].text = parts[c];
-    cells[c].numeric = LooksNumeric(parts[c]);
   }
   v.model->InsertRow(static_cast<int>(index < 0 ? v.Rows() : index), std::move(cells));
   v.viewport()->update();

@@ -370,9 +370,14 @@ std::string Inet::OpenURL(const std::string& url) {
 
   InitLibrary();
   if (!session_) session_ = std::make_unique<Session>();
-  const std::string server = ServerOf(url_);
-  if (accountServer_.empty()) accountServer_ = server;
-  Configure(!userName_.empty() && !server.empty() && server == accountServer_);
+  // the account goes only to the server it belongs to; without one there is nothing to compare
+  bool sendAccount = false;
+  if (!userName_.empty()) {
+    const std::string server = ServerOf(url_);
+    if (accountServer_.empty()) accountServer_ = server;
+    sendAccount = !server.empty() && server == accountServer_;
+  }
+  Configure(sendAccount);
   return Wait();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// A cheap look at a file (one system call): whether it is a regular file, and what tells a changed file
-// from the one read before. Caches of files read once (pictures) check it on every use.
+// A cheap look at a file: whether it is a regular file, and what tells a changed file from the one read
+// before. Caches of files read once (pictures) check it on every use; a file looked at before is not
+// looked at again while the system reports no change of it.
 
 #include <string>
 

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "platform/runtime/Error.h"
+#include "platform/runtime/FileStamp.h"
 #include "tests/support/Sandbox.h"
 
 using namespace rt;
@@ -110,4 +112,39 @@ TEST_F(Files, DirFindsFilesByPatternAndAttributes) {
   EXPECT_EQ(Dir(home + "/folder", attrHidden), "");
   EXPECT_EQ(Dir(home + "/folder", attrDirectory), "folder");
   EXPECT_EQ(Dir(home + "/missing/x"), "");
+}
+
+// A picture looked at once is not looked at again until its file changes: every kind of change must be
+// seen by the very next look, or a changed or removed picture would be shown from the cache.
+TEST_F(Files, AStampSeesEveryChangeOfItsFileAtTheNextLook) {
+  const std::string path = home + "/picture.bmp";
+  WriteFile(path, "0123456789");
+  EXPECT_EQ(StampOf(path).size, 10);
+  EXPECT_EQ(StampOf(path).size, 10);
+
+  {  // written to in place
+    std::ofstream more(path, std::ios::binary | std::ios::app);
+    more << "abcde";
+  }
+  EXPECT_EQ(StampOf(path).size, 15);
+
+  // replaced by another file renamed over it
+  WriteFile(home + "/new.bmp", std::string(20, 'x'));
+  std::filesystem::rename(home + "/new.bmp", path);
+  EXPECT_EQ(StampOf(path).size, 20);
+
+  // replaced while the old file lives on under another name
+  ASSERT_EQ(::link(path.c_str(), (home + "/kept.bmp").c_str()), 0);
+  EXPECT_EQ(StampOf(path).size, 20);
+  WriteFile(home + "/newer.bmp", std::string(7, 'y'));
+  std::filesystem::rename(home + "/newer.bmp", path);
+  EXPECT_EQ(StampOf(path).size, 7);
+
+  std::filesystem::remove(path);
+  EXPECT_FALSE(StampOf(path).isFile);
+  WriteFile(path, "abc");
+  EXPECT_EQ(StampOf(path).size, 3);
+  std::filesystem::resize_file(path, 1);
+  EXPECT_EQ(StampOf(path).size, 1);
+  EXPECT_FALSE(StampOf(home).isFile);
 }
