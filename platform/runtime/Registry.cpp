@@ -29,11 +29,13 @@ constexpr const char* kSettingsRoot = "HKEY_CURRENT_USER\\Software\\Program Sett
 struct NamedValue {
   std::string name;
   RegValue value;
+  bool operator==(const NamedValue&) const = default;
 };
 
 struct Key {
   std::string path;
   std::map<std::string, NamedValue> values;  // by lower-case name
+  bool operator==(const Key&) const = default;
 };
 
 using Store = std::map<std::string, Key>;  // by lower-case path
@@ -287,6 +289,8 @@ auto Modify(Change&& change) {
     State& s = Current();
     Store before = s.store;
     auto result = change(s.store);
+    // a change that changes nothing (a value written again as it is) leaves the file alone
+    if (s.store == before && !s.unsaved && s.id.size >= 0) return result;
     try {
       SaveAtomically(s.path, s.store);
     } catch (...) {

@@ -17,6 +17,7 @@ struct RegValue {
   RegType type = RegType::String;
   std::string text;     // String
   uint32_t number = 0;  // DWord
+  bool operator==(const RegValue&) const = default;
 };
 
 namespace registry {

@@ -9,6 +9,7 @@
 #include <utime.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "platform/runtime/Error.h"
 #include "platform/win32/Automation.h"
@@ -140,4 +141,24 @@ TEST_F(RegistryStore, TheAutostartEntryStartsThisSameProgram) {
   EXPECT_NE(ReadFile(entry).find("\nExec=\"/opt/other 5%%/run\"\n"), std::string::npos);
   registry::DeleteValue(run, "Tollerwick1");
   EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
+// Every start writes values that rarely change (the program's version, the speech flag): writing a value
+// as it stands must not rewrite the file, and any real change must.
+TEST_F(RegistryStore, AValueWrittenAgainAsItIsLeavesTheFileAlone) {
+  // the file as saved: a save writes a new file, whose number may be the old one's again
+  const auto saved = [this] {
+    struct stat st {};
+    EXPECT_EQ(::stat(StoreFile().c_str(), &st), 0);
+    return std::make_tuple(st.st_ino, st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
+  };
+  automation::WshShell shell;
+  shell.RegWrite("HKCU\\Software\\VYK\\Test\\Version", "3.7.4");
+  const auto first = saved();
+  shell.RegWrite("HKCU\\Software\\VYK\\Test\\Version", "3.7.4");
+  EXPECT_EQ(saved(), first);
+
+  shell.RegWrite("HKCU\\Software\\VYK\\Test\\VERSION", 3, "REG_DWORD");
+  EXPECT_NE(saved(), first);
+  EXPECT_EQ(shell.RegRead("HKCU\\Software\\VYK\\Test\\Version"), Variant(3L));
 }
