@@ -234,6 +234,8 @@ struct Inet::Session {
     const CURLMcode added = curl_multi_add_handle(multi, easy);
     if (added != CURLM_OK) Raise(inetErrGeneral, curl_multi_strerror(added));
     running = true;
+    // The request goes out now (on a kept connection, at once), not after a turn of the event loop.
+    Act(CURL_SOCKET_TIMEOUT, 0);
   }
 
   void Stop() {

@@ -16,7 +16,8 @@ FileStamp Look(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
   return {true, static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
-          static_cast<long long>(st.st_size)};
+          static_cast<long long>(st.st_size), static_cast<unsigned long long>(st.st_dev),
+          static_cast<unsigned long long>(st.st_ino)};
 }
 
 // The same few pictures are looked at many times a second during an update cycle. A stamp once taken is
@@ -26,11 +27,12 @@ FileStamp Look(const std::string& path) {
 // system) every look goes to the file.
 class Watched {
  public:
-  Watched() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+  Watched() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), owner_(::getpid()) {}
 
   FileStamp StampOf(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (fd_ < 0) return Look(path);
+    // a forked process shares the queue with its parent: what it took out, the parent would miss
+    if (fd_ < 0 || ::getpid() != owner_) return Look(path);
     Drain();
     auto it = stamps_.find(path);
     if (it != stamps_.end()) return it->second.stamp;
@@ -84,6 +86,7 @@ class Watched {
   }
 
   int fd_;
+  pid_t owner_;
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> stamps_;
 };

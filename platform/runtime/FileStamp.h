@@ -11,6 +11,7 @@ struct FileStamp {
   bool isFile = false;
   long long modifiedNs = 0;
   long long size = 0;
+  unsigned long long device = 0, inode = 0;  // a file put in the place of another is another file
   bool operator==(const FileStamp&) const = default;
 };
 

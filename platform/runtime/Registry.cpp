@@ -18,6 +18,7 @@
 
 #include "platform/runtime/App.h"
 #include "platform/runtime/Error.h"
+#include "platform/runtime/FileStamp.h"
 #include "platform/runtime/Strings.h"
 
 namespace rt {
@@ -89,9 +90,18 @@ void MakeFolders(const std::string& path) {
   }
 }
 
+// Every read asks whether another process has saved the store meanwhile: the file's look is kept while the
+// system reports no change of it.
 FileId IdOf(const std::string& path) {
-  struct stat st {};
   FileId id;
+  const FileStamp stamp = StampOf(path);
+  if (stamp.isFile) {
+    id = FileId{static_cast<dev_t>(stamp.device), static_cast<ino_t>(stamp.inode), static_cast<off_t>(stamp.size),
+                timespec{static_cast<time_t>(stamp.modifiedNs / 1000000000LL),
+                         static_cast<long>(stamp.modifiedNs % 1000000000LL)}};
+    return id;
+  }
+  struct stat st {};
   if (::stat(path.c_str(), &st) == 0) id = FileId{st.st_dev, st.st_ino, st.st_size, st.st_mtim};
   return id;
 }
