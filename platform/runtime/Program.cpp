@@ -15,6 +15,7 @@
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Form.h"
 #include "platform/runtime/Launch.h"
+#include "platform/win32/Multimedia.h"
 
 namespace rt {
 namespace {
@@ -53,6 +54,10 @@ void WatchSignals() {
 int Run(int argc, char** argv, void (*main)()) {
   // Nothing here chooses OpenGL: the web browser control sets up what its engine needs when it is first used.
   QApplication app(argc, argv);
+  automation::SpeechObject::StartLoadingEngines();
+  struct Loaded {
+    ~Loaded() { automation::SpeechObject::FinishLoadingEngines(); }
+  } loaded;
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication::setQuitOnLastWindowClosed(false);
   WatchSignals();

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Launch.h"
@@ -149,7 +150,27 @@ void SpeechObject::SetUnavailableForTesting(bool unavailable) {
   g_unavailable = unavailable;
 }
 
+namespace {
+std::thread g_loading;
+}
+
+void SpeechObject::StartLoadingEngines() {
+  if (g_loading.joinable()) return;
+  g_loading = std::thread([] {
+    // an engine made and dropped here leaves its libraries and voices loaded for the one made later
+    for (const QString& name : QTextToSpeech::availableEngines()) {
+      QTextToSpeech speech(name);
+      if (speech.state() != QTextToSpeech::Error) break;
+    }
+  });
+}
+
+void SpeechObject::FinishLoadingEngines() {
+  if (g_loading.joinable()) g_loading.join();
+}
+
 SpeechObject::SpeechObject() {
+  FinishLoadingEngines();
   if (g_unavailable) rt::Raise(rt::errCannotCreateObject);
   // An engine may be installed but broken (its service not running): take the first that works.
   for (const QString& name : QTextToSpeech::availableEngines()) {

@@ -52,6 +52,11 @@ class SpeechObject {
   // For tests: no engine counts as working, as on a machine without speech components.
   static void SetUnavailableForTesting(bool unavailable);
 
+  // Loading an engine (its plug-in, its voices) takes a while: the program starts that on a thread of its
+  // own as soon as it runs, so the object is made quickly when asked for. Finishing waits for that work.
+  static void StartLoadingEngines();
+  static void FinishLoadingEngines();
+
  private:
   struct Native;
   Native* native_ = nullptr;
