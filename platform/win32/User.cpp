@@ -28,9 +28,11 @@ struct WindowData {
   long style = 0;
 };
 
+// Kept for the whole process: objects destroyed after main (a tooltip object held in a static) still
+// destroy their windows through it.
 std::map<long, WindowData>& Windows() {
-  static std::map<long, WindowData> windows;
-  return windows;
+  static auto* windows = new std::map<long, WindowData>;
+  return *windows;
 }
 
 WindowData* DataOf(long hWnd) {
@@ -326,7 +328,9 @@ long DestroyWindow(long hWnd) {
   QWidget* w = rt::WidgetOf(hWnd);
   if (!w) return 0;
   Windows().erase(hWnd);
-  delete w;
+  // Once the application object is gone (static objects destroyed at the end of the process), the window
+  // system has already let go of its windows and the widget is left to the process's end.
+  if (QCoreApplication::instance()) delete w;
   return 1;
 }
 
