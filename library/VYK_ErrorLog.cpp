@@ -22,16 +22,14 @@ namespace {
 constexpr const char* kSupportAddress = "support@vyk.example";
 
 LampLighter g_lamp = nullptr;
-// A report that fails while it is being written (the log folder cannot be created) reports through these
-// same writers; while one report runs, a nested one is dropped so that reporting never recurses.
-bool g_reporting = false;
+// The writers create the log folder before they write; when that fails, CreateDirectoryStruct reports the
+// failure through these same writers. Such a report, made while the folder is being created, is dropped so
+// that reporting never recurses. No events run while a writer works, so no other report can arrive then.
+bool g_creatingFolder = false;
 
-struct ReportGuard {
-  bool entered;
-  ReportGuard() : entered(!g_reporting) { g_reporting = true; }
-  ~ReportGuard() {
-    if (entered) g_reporting = false;
-  }
+struct CreatingFolder {
+  CreatingFolder() { g_creatingFolder = true; }
+  ~CreatingFolder() { g_creatingFolder = false; }
 };
 
 std::string SharedFolder() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common"; }
@@ -46,7 +44,10 @@ struct RegisterNoticeSink {
 } g_registerNoticeSink;
 
 void AppendLine(const std::string& folder, const std::function<void(int)>& write) {
-  Skip([&] { VYK_File_Dir::CreateDirectoryStruct(folder); });
+  Skip([&] {
+    CreatingFolder creating;
+    VYK_File_Dir::CreateDirectoryStruct(folder);
+  });
   int fileNumber = 0;
   Skip([&] {
     fileNumber = rt::FreeFile();
@@ -93,8 +94,7 @@ void CreateErrorLog() {
 
 void WriteErrorLog(bool show, const std::string& productName, const std::string& errorReport, long lineNumber,
                    long errorNumber, const std::string& description) {
-  ReportGuard guard;
-  if (!guard.entered) return;
+  if (g_creatingFolder) return;
   Skip([&] {
     if (show && ErrorMsgBoxOn) {
       rt::MsgBox(productName + "/" + errorReport + " : " + std::to_string(lineNumber) + "\r\n\r\n" +
@@ -103,6 +103,7 @@ void WriteErrorLog(bool show, const std::string& productName, const std::string&
                  rt::mbCritical | rt::mbSystemModal, productName + " Error Message");
     }
   });
+  const rt::NoEvents noEvents;
   std::string line;
   Skip([&] {
     line = rt::FormatGeneralDate(rt::Now()) + "  " + productName + " : " + ProductNo + " v." +
@@ -117,8 +118,8 @@ void WriteErrorLog(bool show, const std::string& productName, const std::string&
 }
 
 void WriteLogValues(std::initializer_list<rt::Variant> values) {
-  ReportGuard guard;
-  if (!guard.entered) return;
+  if (g_creatingFolder) return;
+  const rt::NoEvents noEvents;
   AppendLine(SharedFolder(), [&](int f) { rt::Print(f, values); });
 }
 

@@ -9,12 +9,20 @@
 
 namespace rt {
 
+namespace {
+int g_eventsHeld = 0;
+}  // namespace
+
+NoEvents::NoEvents() { ++g_eventsHeld; }
+NoEvents::~NoEvents() { --g_eventsHeld; }
+
 void DoEvents() {
+  if (g_eventsHeld) return;
   if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void DoEventsWaiting(int ms) {
-  if (!QCoreApplication::instance()) return;
+  if (g_eventsHeld || !QCoreApplication::instance()) return;
   QTimer wake;
   wake.setSingleShot(true);
   wake.start(ms);

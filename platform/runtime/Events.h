@@ -13,6 +13,16 @@ void DoEvents();
 // for an event rather than spinning.
 void DoEventsWaiting(int ms = 10);
 
+// While one of these lives, DoEvents and DoEventsWaiting let no events run: for work that must end before
+// any handler runs again, such as writing a line of the error log.
+class NoEvents {
+ public:
+  NoEvents();
+  ~NoEvents();
+  NoEvents(const NoEvents&) = delete;
+  NoEvents& operator=(const NoEvents&) = delete;
+};
+
 // Message box styles (they add up) and answers.
 enum MsgBoxStyle : int {
   mbOkOnly = 0,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <filesystem>
 #include <regex>
 
@@ -118,4 +120,25 @@ TEST_F(ErrorLogFile, LogValuesPrintTextsAndNumbersInOneLine) {
   WriteLogValues({"/some/path", "", "", 42L, ""});
   EXPECT_EQ(ErrorLog(), "/some/path 42 \r\n");
   EXPECT_EQ(g_lampLit, 0);
+}
+
+// Writing a line lets no events run: a report that a timer's handler makes is written after the line, not
+// taken for a failure of the log itself and dropped.
+TEST_F(ErrorLogFile, AReportOfAHandlerThatIsDueWhileALineIsWrittenIsWrittenToo) {
+  bool ran = false;
+  QTimer::singleShot(0, [&] {
+    ran = true;
+    WriteErrorLog(true, "Brennavale", "Timer1_Timer of Formular frmTest", 0, 6, "Overflow");
+  });
+  WriteErrorLog(true, "Brennavale", "a of Modul b", 0, 5, "first");
+  WriteLogValues({"value"});
+  EXPECT_FALSE(ran) << "an event ran while the log was being written";
+  for (int i = 0; i < 1000 && !ran; ++i) rt::DoEventsWaiting(10);
+  ASSERT_TRUE(ran);
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 3u) << ErrorLog();
+  EXPECT_NE(lines[0].find("a of Modul b  0  5  first"), std::string::npos);
+  EXPECT_EQ(lines[1], "value");
+  EXPECT_NE(lines[2].find("Timer1_Timer of Formular frmTest  0  6  Overflow"), std::string::npos);
+  EXPECT_EQ(g_lampLit, 2);
 }
