@@ -44,16 +44,17 @@ void frmScrollTicker::TickerMove() {
   Here("TickerMove")([&] {
     const int count = TickerCount;
     for (int i = 1; i <= count; ++i) {
-      rt::Label& volume = *VolumeLabels[i];
-      rt::Label& ticker = *TickerLabels[i];
-      rt::PictureBox& image = *TickerImages[i];
-      rt::Label& value = *ValueLabels[i];
+      // an entry whose building failed half-way lacks controls: 91, and the tick ends
+      rt::Label& volume = Entry(VolumeLabels, i + 1);
+      rt::Label& ticker = Entry(TickerLabels, i + 1);
+      rt::PictureBox& image = Entry(TickerImages, i + 1);
+      rt::Label& value = Entry(ValueLabels, i + 1);
       volume.SetLeft(volume.Left() - 15);
       ticker.SetLeft(ticker.Left() - 15);
       image.SetLeft(image.Left() - 15);
       value.SetLeft(value.Left() - 15);
       if (volume.Left() < -volume.Width()) {
-        const double w = VolumeLabels[count]->Width();
+        const double w = Entry(VolumeLabels, count + 1).Width();
         volume.SetLeft(w * count);
         ticker.SetLeft(w * count + 250);
         image.SetLeft(w * count);
@@ -80,6 +81,7 @@ void frmScrollTicker::Form_MouseDown(int Button) {
 
 void frmScrollTicker::lblMove_DblClick() {
   Here("lblMove_DblClick")([&] {
+    if (!Tollerwick_Main::MainForm) rt::Raise(rt::errObjectNotSet);
     frmMain_Tollerwick& main = *Tollerwick_Main::MainForm;
     Move(main.Left(), main.Top() + main.Height());
     rt::DoEvents();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "monitor/Tollerwick_Main.h"
@@ -95,7 +96,7 @@ TEST_F(ScrollTicker, TheBoxShowsAndStopsTheStrip) {
   EXPECT_TRUE(Strip().Visible());
   EXPECT_TRUE(MainForm->TimerTicker1.Enabled());
   EXPECT_EQ(Tollerwick_Sub::chkScrollingTicker, 1);
-  for (int i = 0; i < 100 && VolumeLabels[1]->Left() == 100; ++i) rt::DoEventsWaiting(20);
+  for (int i = 0; i < 1500 && VolumeLabels[1]->Left() == 100; ++i) rt::DoEventsWaiting(20);
   const double moved = VolumeLabels[1]->Left();
   EXPECT_LT(moved, 100);
   MainForm->chkScrollingTicker.SetValue(0);
@@ -143,4 +144,20 @@ TEST_F(ScrollTicker, TheBoxKeepsItsSettingInStepBothWays) {
   EXPECT_EQ(Tollerwick_Sub::chkScrollingTicker, 0);
   MainForm->chkScrollingTicker.SetValue(1);
   EXPECT_EQ(Tollerwick_Sub::chkScrollingTicker, 1);
+}
+
+// An entry whose building failed half-way (its picture is missing) lacks its later controls: the ticks
+// report that and end, and the program goes on.
+TEST_F(ScrollTicker, AHalfBuiltEntryEndsEachTickWithAReport) {
+  StartWith(2);
+  std::filesystem::remove(common + "/bitmap/unknown.bmp");
+  MainForm->cmdAddTicker_Click();
+  ASSERT_EQ(TickerCount, 3);
+  ASSERT_EQ(ValueLabels[3], nullptr);
+  EXPECT_NE(ErrorLog().find("AddScrollTicker of Formular frmMain_Tollerwick"), std::string::npos);
+  const double before = VolumeLabels[1]->Left();
+  Strip().TickerMove();
+  MainForm->TimerTicker1_Timer();
+  EXPECT_EQ(VolumeLabels[1]->Left(), before - 30);
+  EXPECT_NE(ErrorLog().find("TickerMove of Formular frmScrollTicker  0  91  "), std::string::npos) << ErrorLog();
 }
