@@ -5,6 +5,7 @@
 #include "library/VYK_File_Dir.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/App.h"
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Program.h"
 #include "windows/frmAbout.h"
@@ -30,7 +31,12 @@ void frmMain_Tollerwick::cmdSetTray_Click() {
     TrayIconData.uCallbackMessage = kTrayMessage;
     TrayIconData.hIcon = win32::WindowIconHandle(TrayHwnd);
     TrayIconData.szTip = TrayTipText + std::string(64 - TrayTipText.size(), ' ');
-    win32::Shell_NotifyIconA(win32::NIM_ADD, TrayIconData);
+    if (!win32::Shell_NotifyIconA(win32::NIM_ADD, TrayIconData)) {
+      // No icon (the desktop has no notification area): hiding the window would leave no way back to it,
+      // so it stays as it is, with its own window procedure, and the failure goes to the error log.
+      win32::SetWindowLongA(TrayHwnd, win32::GWL_WNDPROC, PrevWndProc);
+      rt::Raise(rt::errInvalidCall, "The icon could not be added to the notification area");
+    }
     AnimateTray(1, TrayHwnd);
     Hide();
     rt::DoEvents();

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "platform/runtime/Handles.h"
@@ -35,6 +36,12 @@ QString TipText(const std::string& szTip) {
   return QString::fromLocal8Bit(visible.data(), static_cast<qsizetype>(visible.size()));
 }
 
+std::optional<bool> g_trayForTesting;
+
+bool TrayAvailable() {
+  return g_trayForTesting ? *g_trayForTesting : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 long MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
     case QSystemTrayIcon::DoubleClick: return WM_LBUTTONDBLCLK;
@@ -56,6 +63,8 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
   }
   if (dwMessage != NIM_ADD && dwMessage != NIM_MODIFY) return 0;
   if (dwMessage == NIM_ADD && icons.count(key)) return 0;
+  // Without a notification area (no tray on the desktop, offscreen) no icon can be added.
+  if (dwMessage == NIM_ADD && !TrayAvailable()) return 0;
   if (dwMessage == NIM_MODIFY && !icons.count(key)) return 0;
   TrayIcon& t = icons[key];
   if (!t.icon) {
@@ -77,7 +86,7 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
     t.icon->setToolTip(QString::fromStdString(t.tip));
   }
   t.icon->show();
-  return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+  return 1;
 }
 
 long FindWindowA(const char*, const char*) { return 0; }
@@ -158,6 +167,8 @@ void ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
   if (it == Icons().end()) return;
   SendMessageA(hWnd, it->second.callback, uID, mouseMessage);
 }
+
+void SetTrayAvailable(std::optional<bool> available) { g_trayForTesting = available; }
 
 bool TrayIconShown(long hWnd, long uID) { return Icons().count(std::make_pair(hWnd, uID)) > 0; }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The notification area of the desktop, the task bar's place in it, and opening documents and addresses.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,8 @@ void SetShellExecuteResult(long result);
 // The icon's place as the desktop reports a mouse action on it (lParam as the window procedure gets it).
 void ClickTrayIcon(long hWnd, long uID, long mouseMessage);
 bool TrayIconShown(long hWnd, long uID);
+// Whether the desktop has a notification area, instead of asking it; nullopt asks it again.
+void SetTrayAvailable(std::optional<bool> available);
 std::string TrayIconTip(long hWnd, long uID);
 }  // namespace testing
 

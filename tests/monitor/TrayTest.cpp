@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTimer>
+#include <optional>
 
 #include "library/VYK_API.h"
 #include "library/VYK_ErrorLog.h"
@@ -20,6 +21,15 @@ using Tollerwick_Main::MainForm;
 
 class Tray : public MonitorSandbox {
  protected:
+  // a desktop with a notification area, unless a test says otherwise
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    win32::testing::SetTrayAvailable(true);
+  }
+  void TearDown() override {
+    win32::testing::SetTrayAvailable(std::nullopt);
+    MonitorSandbox::TearDown();
+  }
   long Proc() { return win32::GetWindowLongA(MainForm->hWnd(), win32::GWL_WNDPROC); }
   long OwnProc() { return reinterpret_cast<long>(&win32::DefWindowProcA); }
   bool IconShown() { return win32::testing::TrayIconShown(MainForm->hWnd(), rt::App.hInstance()); }
@@ -100,4 +110,29 @@ TEST_F(Tray, TheErrorLampLightsAndTheLabelResetsItEvenWhenTheLogCannotBeOpened) 
   EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x00FF00);
   EXPECT_FALSE(MainForm->lblError.Visible());
   EXPECT_NE(ErrorLog().find("cmdShowLog_Click of Formular FrmMain  0  53  File not found"), std::string::npos);
+}
+
+TEST_F(Tray, WithoutANotificationAreaTheWindowStaysWhereTheUserCanReachIt) {
+  win32::testing::SetTrayAvailable(false);
+  ASSERT_TRUE(RunMain());
+  MainForm->cmdSetTray_Click();
+  EXPECT_TRUE(MainForm->Visible());
+  EXPECT_FALSE(IconShown());
+  EXPECT_EQ(Proc(), OwnProc());
+  EXPECT_NE(ErrorLog().find("cmdSetTray_Click of Formular frmMain_Tollerwick  0  5  "), std::string::npos)
+      << ErrorLog();
+  EXPECT_TRUE(MainForm->lblError.Visible());
+}
+
+TEST_F(Tray, StartingInTheTrayWithoutANotificationAreaShowsTheWindow) {
+  win32::testing::SetTrayAvailable(false);
+  VYK_GetSystemInfos::RegAppName = "Brennavale";
+  VYK_GetSystemInfos::GetPCInfos();
+  rt::SaveSetting(UserApp(), "Settings", "chkStartInTray", "1");
+  ASSERT_TRUE(RunMain());
+  EXPECT_TRUE(MainForm->Visible());
+  EXPECT_FALSE(IconShown());
+  EXPECT_EQ(Proc(), OwnProc());
+  EXPECT_EQ(MainForm->FG3.Rows(), 3);
+  EXPECT_NE(ErrorLog().find("cmdSetTray_Click of Formular frmMain_Tollerwick"), std::string::npos);
 }
