@@ -105,7 +105,9 @@ void Main() {
 
   trap([&] { MainForm->cmbProvider.AddItem("Yahoo        1", 0); });
   trap([&] { MainForm->cmbProvider.AddItem("FreeRealtime 2", 1); });
+  trap([&] { MainForm->FillingProviderList = true; });
   trap([&] { MainForm->cmbProvider.SetText(MainForm->cmbProvider.List(0)); });
+  trap([&] { MainForm->FillingProviderList = false; });
 }
 
 }  // namespace Tollerwick_Main

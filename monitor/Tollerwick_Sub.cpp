@@ -7,9 +7,11 @@
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Convert.h"
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Registry.h"
+#include "platform/runtime/Strings.h"
 
 namespace Tollerwick_Sub {
 
@@ -65,6 +67,16 @@ std::array<rt::PictureBox*, 1001> TickerImages{};
 namespace {
 
 constexpr const char* kSettings = "Settings";
+
+// The main window the settings are taken from; without one there is nothing to save (91).
+frmMain_Tollerwick& TheMainForm() {
+  if (!Tollerwick_Main::MainForm) rt::Raise(rt::errObjectNotSet);
+  return *Tollerwick_Main::MainForm;
+}
+
+// The ticker file has no escape for a double quote: a field that holds one is written without it, so the
+// saved list always loads back as the same rows.
+std::string FileField(const std::string& text) { return rt::Replace(text, "\"", ""); }
 
 int ReadInteger(const std::string& app, const std::string& name, int defaultValue) {
   return rt::CInt(rt::GetSetting(app, kSettings, name, std::to_string(defaultValue)));
@@ -126,9 +138,10 @@ void Load_Settings() {
   });
 }
 
-void Save_Settings() {
+bool Save_Settings() {
+  bool saved = false;
   Trap{"Save_Settings of Modul Tollerwick_Sub"}([&] {
-    frmMain_Tollerwick& main = *Tollerwick_Main::MainForm;
+    frmMain_Tollerwick& main = TheMainForm();
     const std::string user = PerUserApp(), common = CommonApp();
     if (main.WindowState() != rt::stateMinimized) {
       rt::SaveSetting(user, "Data", "MainLeft", rt::CStr(rt::CSng(main.Left())));
@@ -169,9 +182,10 @@ void Save_Settings() {
     Write(user, "txtToSMSSubject", txtToSMSSubject);
     Write(user, "txtUserName2", txtUserName2);
     Write(user, "txtPassword2", txtPassword2);
-    Save_TickerSettings();
+    saved = Save_TickerSettings();
     rt::DoEvents();
   });
+  return saved;
 }
 
 void MakeInitialDirectoryTree() {
@@ -196,7 +210,7 @@ std::string TickerFilePath() { return VYK_File_Dir::sFixDirString(rt::App.Path()
 
 std::string TickerIniPath() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "download/TickerSettings.ini"; }
 
-void Save_TickerSettings() {
+bool Save_TickerSettings() {
   // The list is written to a new file that takes the old one's place only when it is complete, so a crash
   // or a full disk while saving never leaves half a list: the previous one survives.
   const std::string path = TickerFilePath();
@@ -204,12 +218,13 @@ void Save_TickerSettings() {
   int f = 0;
   Trap trap{"Save_TickerSettings of Modul Tollerwick_Sub"};
   const bool saved = trap([&] {
-    rt::FlexGrid& grid = Tollerwick_Main::MainForm->FG3;
+    rt::FlexGrid& grid = TheMainForm().FG3;
     f = rt::FreeFile();
     rt::Open(fresh, rt::OpenMode::Output, f);
     for (long row = 2; row < grid.Rows(); ++row) {
-      rt::WriteItems(f, {grid.TextMatrix(row, 2), grid.TextMatrix(row, 11), grid.TextMatrix(row, 12),
-                         grid.TextMatrix(row, 13), grid.TextMatrix(row, 14)});
+      rt::WriteItems(f, {FileField(grid.TextMatrix(row, 2)), FileField(grid.TextMatrix(row, 11)),
+                         FileField(grid.TextMatrix(row, 12)), FileField(grid.TextMatrix(row, 13)),
+                         FileField(grid.TextMatrix(row, 14))});
     }
     const int done = f;
     f = 0;
@@ -223,6 +238,7 @@ void Save_TickerSettings() {
     });
     Skip([&] { rt::Kill(fresh); });
   }
+  return saved;
 }
 
 }  // namespace Tollerwick_Sub

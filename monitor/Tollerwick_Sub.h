@@ -8,7 +8,6 @@
 
 #include "library/cToolTip.h"
 #include "platform/runtime/Error.h"
-
 #include "platform/runtime/Variant.h"
 
 namespace rt {
@@ -103,10 +102,11 @@ std::string PerUserApp();
 std::string CommonApp();
 
 void Load_Settings();
-void Save_Settings();
+// True when every setting and the ticker file were written.
+bool Save_Settings();
 void MakeInitialDirectoryTree();
-// Writes the ticker file from the main window's grid.
-void Save_TickerSettings();
+// Writes the ticker file from the main window's grid; true when the file was written.
+bool Save_TickerSettings();
 // The ticker file and the file read when it is missing.
 std::string TickerFilePath();
 std::string TickerIniPath();

@@ -1,6 +1,9 @@
 // The main window's ticker table: loading it from the ticker file, adding and deleting rows, the clicks on
 // the grid and the edit boxes that write into the current row.
 
+#include <algorithm>
+#include <functional>
+
 #include "library/ErrorTrap.h"
 #include "library/Servers.h"
 #include "library/VYK_File_Dir.h"
@@ -95,7 +98,14 @@ void frmMain_Tollerwick::FillGrid(bool /*Add2Ticker*/) {
         rt::Open(file, rt::OpenMode::Input, f);
         while (!rt::Eof(f)) {
           std::string fields[5];
-          for (std::string& field : fields) field = rt::InputItem(f);
+          // Empty lines at the end of the file (as text editors leave them) are no record; a last record
+          // that holds something and is cut short is still an error.
+          bool emptyLinesAtEnd = false;
+          for (int i = 0; i < 5 && !emptyLinesAtEnd; ++i) {
+            emptyLinesAtEnd = i > 0 && rt::Eof(f) && std::all_of(fields, fields + i, std::mem_fn(&std::string::empty));
+            if (!emptyLinesAtEnd) fields[i] = rt::InputItem(f);
+          }
+          if (emptyLinesAtEnd) break;
           if (rt::Trim(fields[0]).empty()) continue;
           const long row = FG3.Rows();
           FG3.SetRows(row + 1);
@@ -139,7 +149,8 @@ void frmMain_Tollerwick::cmdAddTicker_Click() {
 void frmMain_Tollerwick::cmdDeleteTicker_Click() {
   Here("cmdDeleteTicker_Click")([&] {
     txtTicker.SetText("");
-    Tollerwick_Sub::Save_Settings();
+    // A list that could not be saved is not read back: the rows and limits since the last save stay.
+    if (!Tollerwick_Sub::Save_Settings()) return;
     FG3.Clear();
     FillGrid(false);
   });
@@ -184,8 +195,22 @@ void frmMain_Tollerwick::Fg3_DblClick() {
   });
 }
 
+// The ticker file cannot hold a double quote, so the edit boxes do not take one: it is taken out of the box
+// again, and setting the box's text runs its change event anew with the cleaned text. True when it did.
+bool frmMain_Tollerwick::DropQuotes(rt::TextBox& box) {
+  const std::string text = box.Text();
+  if (text.find('"') == std::string::npos) return false;
+  const long caret = box.SelStart();
+  const long before =
+      static_cast<long>(std::count(text.begin(), text.begin() + std::min<long>(caret, text.size()), '"'));
+  box.SetText(rt::Replace(text, "\"", ""));
+  box.SetSelStart(caret - before);
+  return true;
+}
+
 void frmMain_Tollerwick::txtHigh_Change() {
   Here("txtHigh_Change")([&] {
+    if (DropQuotes(txtHigh)) return;
     FG3.SetTextMatrix(CurrentRow(), 11, txtHigh.Text());
     txtHigh.SetFocus();
     rt::DoEvents();
@@ -194,6 +219,7 @@ void frmMain_Tollerwick::txtHigh_Change() {
 
 void frmMain_Tollerwick::txtLow_Change() {
   Here("txtLow_Change")([&] {
+    if (DropQuotes(txtLow)) return;
     FG3.SetTextMatrix(CurrentRow(), 12, txtLow.Text());
     txtLow.SetFocus();
     rt::DoEvents();
@@ -202,6 +228,7 @@ void frmMain_Tollerwick::txtLow_Change() {
 
 void frmMain_Tollerwick::txtTicker_Change() {
   Here("txtTicker_Change")([&] {
+    if (DropQuotes(txtTicker)) return;
     txtTicker.SetText(rt::UCase(txtTicker.Text()));
     txtTicker.SetSelStart(rt::Len(txtTicker.Text()));
     FG3.SetTextMatrix(CurrentRow(), 2, txtTicker.Text());
@@ -212,7 +239,7 @@ void frmMain_Tollerwick::txtTicker_Change() {
 
 void frmMain_Tollerwick::cmbProvider_Click() {
   Here("cmbProvider_Click")([&] {
-    if (FG3.Rows() < 3) return;
+    if (FG3.Rows() < 3 || FillingProviderList) return;
     FG3.SetTextMatrix(CurrentRow(), 13, std::to_string(cmbProvider.ListIndex() + 1));
     rt::DoEvents();
   });

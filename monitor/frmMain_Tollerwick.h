@@ -100,6 +100,9 @@ class frmMain_Tollerwick : public rt::Form {
   void txtLow_Change();
   void txtTicker_Change();
   void cmbProvider_Click();
+  // True while start-up selects the provider list's first item, which is no user's choice and writes
+  // nothing into the grid.
+  bool FillingProviderList = false;
   void TimerTicker1_Timer();
   void chkTooltip_Click();
 
@@ -188,6 +191,7 @@ class frmMain_Tollerwick : public rt::Form {
   void SetRowPicture(long row, const std::string& picture);
   void SelectRow(long row);
   long CurrentRow();
+  bool DropQuotes(rt::TextBox& box);
   // web pages
   std::string SelectedTicker();
   // A fresh browser window showing this address.

@@ -100,3 +100,11 @@ TEST_F(Settings, EverySettingIsWrittenAsTextAndReadBack) {
   EXPECT_EQ(txtPassword2, "s3cret");
   EXPECT_EQ(rt::CStr(chkShutdown), "1");
 }
+
+TEST_F(Settings, WithoutAMainWindowSavingIsReportedNotACrash) {
+  ASSERT_EQ(Tollerwick_Main::MainForm, nullptr);
+  EXPECT_FALSE(Save_Settings());
+  EXPECT_FALSE(Save_TickerSettings());
+  EXPECT_NE(ErrorLog().find("Save_Settings of Modul Tollerwick_Sub  0  91  "), std::string::npos) << ErrorLog();
+  EXPECT_NE(ErrorLog().find("Save_TickerSettings of Modul Tollerwick_Sub  0  91  "), std::string::npos);
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
@@ -191,4 +193,109 @@ TEST_F(TickerTable, AShortLastRecordEndsTheReadingAndKeepsTheRowsBefore) {
   EXPECT_EQ(Tollerwick_Sub::TickerCount, 1);
   EXPECT_NE(ErrorLog().find("FillGrid of Formular frmMain_Tollerwick  0  62  Input past end of file"),
             std::string::npos);
+}
+
+TEST_F(TickerTable, AStartAndAnExitGiveTheListBackByteForByte) {
+  const std::string list = "\"MSFT\",\"\",\"\",\"2\",\"00:00:00\"\r\n\"IBM\",\"\",\"\",\"2\",\"00:00:00\"\r\n";
+  WriteFile(File(), list);
+  Start();
+  // the list shows its first item, and that start-up selection writes nothing into the first row
+  EXPECT_EQ(MainForm->cmbProvider.Text(), "Yahoo        1");
+  EXPECT_EQ(Cell(2, 13), "2");
+  Exit();
+  EXPECT_EQ(ReadFile(File()), list);
+}
+
+TEST_F(TickerTable, TheUsersChoiceInTheProviderListStillWritesIntoTheCurrentRow) {
+  WriteFile(File(), "\"MSFT\",\"\",\"\",\"2\",\"00:00:00\"\r\n\"IBM\",\"\",\"\",\"2\",\"00:00:00\"\r\n");
+  Start();
+  Grid().SimulateClick(3, 2);
+  MainForm->cmbProvider.SetListIndex(0);
+  EXPECT_EQ(Cell(3, 13), "1");
+  EXPECT_EQ(Cell(2, 13), "2");
+}
+
+TEST_F(TickerTable, TheBoxesTakeNoDoubleQuote) {
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  MainForm->txtTicker.SetText("MS\"FT");
+  MainForm->txtHigh.SetText("2\"50");
+  MainForm->txtLow.SetText("\"1\"0\"");
+  EXPECT_EQ(MainForm->txtTicker.Text(), "MSFT");
+  EXPECT_EQ(MainForm->txtHigh.Text(), "250");
+  EXPECT_EQ(MainForm->txtLow.Text(), "10");
+  EXPECT_EQ(Cell(2, 2), "MSFT");
+  EXPECT_EQ(Cell(2, 11), "250");
+  EXPECT_EQ(Cell(2, 12), "10");
+  Tollerwick_Sub::Save_TickerSettings();
+  EXPECT_EQ(ReadFile(File()), "\"MSFT\",\"250\",\"10\",\"1\",\"00:00:00\"\r\n");
+}
+
+// Cells filled by other means than the boxes may still hold a double quote: the save drops it, so whatever
+// the cells hold, the list loads back as the same rows.
+TEST_F(TickerTable, RowsOfEveryPrintableCharacterComeBackAsTheSameRows) {
+  std::string printable;
+  for (char c = ' '; c <= '~'; ++c) printable += c;
+  Start();
+  const long rows = 6;
+  while (Grid().Rows() < rows + 2) MainForm->cmdAddTicker_Click();
+  const long cols[] = {2, 11, 12, 13, 14};
+  std::vector<std::vector<std::string>> expected;
+  for (long r = 0; r < rows; ++r) {
+    std::vector<std::string> fields;
+    for (long c = 0; c < 5; ++c) {
+      // every field holds every printable character, each row and column rotated differently
+      const size_t turn = static_cast<size_t>(r * 17 + c * 5) % printable.size();
+      const std::string text = "x" + printable.substr(turn) + printable.substr(0, turn);
+      Grid().SetTextMatrix(r + 2, cols[c], text);
+      std::string kept;
+      for (char ch : text)
+        if (ch != '"') kept += ch;
+      fields.push_back(kept);
+    }
+    expected.push_back(fields);
+  }
+  ASSERT_TRUE(Tollerwick_Sub::Save_TickerSettings());
+  EXPECT_EQ(Lines(ReadFile(File())).size(), static_cast<size_t>(rows));
+  MainForm->FillGrid(false);
+  ASSERT_EQ(Grid().Rows(), rows + 2) << ReadFile(File());
+  for (long r = 0; r < rows; ++r)
+    for (long c = 0; c < 5; ++c) EXPECT_EQ(Cell(r + 2, cols[c]), expected[r][c]) << "row " << r << " field " << c;
+  EXPECT_EQ(ErrorLog().find("FillGrid"), std::string::npos);
+}
+
+TEST_F(TickerTable, AFailedSaveBeforeADeleteKeepsTheRowsAndLimitsTyped) {
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  MainForm->cmdAddTicker_Click();
+  MainForm->txtTicker.SetText("NEW");
+  MainForm->txtHigh.SetText("10");
+  std::filesystem::create_directories(File() + ".new/blocked");
+  Grid().SimulateClick(2, 2);
+  MainForm->cmdDeleteTicker_Click();
+  EXPECT_NE(ErrorLog().find("Save_TickerSettings of Modul Tollerwick_Sub"), std::string::npos);
+  ASSERT_EQ(Grid().Rows(), 5);
+  EXPECT_EQ(Cell(3, 2), "B");
+  EXPECT_EQ(Cell(4, 2), "NEW");
+  EXPECT_EQ(Cell(4, 11), "10");
+  // once the list can be written again, the delete goes through
+  std::filesystem::remove_all(File() + ".new");
+  MainForm->cmdDeleteTicker_Click();
+  ASSERT_EQ(Grid().Rows(), 4);
+  EXPECT_EQ(Cell(2, 2), "B");
+  EXPECT_EQ(Cell(3, 2), "NEW");
+  EXPECT_EQ(Cell(3, 11), "10");
+}
+
+TEST_F(TickerTable, EmptyLinesAtTheEndOfTheFileAreNoRecord) {
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"B\",\"\",\"\",\"2\",\"00:00:00\"\r\n\r\n");
+  Start();
+  EXPECT_EQ(Grid().Rows(), 4);
+  EXPECT_EQ(Cell(3, 13), "2");
+  EXPECT_EQ(ErrorLog().find("FillGrid"), std::string::npos);
+  EXPECT_FALSE(MainForm->lblError.Visible());
+  WriteFile(File(), "\"A\",\"\",\"\",\"1\",\"00:00:00\"\r\n\r\n\r\n\r\n");
+  MainForm->FillGrid(false);
+  EXPECT_EQ(Grid().Rows(), 3);
+  EXPECT_EQ(ErrorLog().find("FillGrid"), std::string::npos);
 }
