@@ -34,9 +34,9 @@ class Shutdown : public MonitorSandbox {
     program.setProcessEnvironment(env);
     program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program.start(TOLLERWICK_PROGRAM, {});
-    if (!program.waitForStarted(10000)) return false;
+    if (!program.waitForStarted(60000)) return false;
     // the program folders are made once the main window stands
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 1200; ++i) {
       if (std::filesystem::exists(home + "/documentation")) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -50,7 +50,7 @@ TEST_F(Shutdown, TheSessionsEndSavesTheSettingsAndEndsNormally) {
   ASSERT_TRUE(StartProgram(program));
   EXPECT_EQ(Setting(UserApp(), "Data", "MainLeft"), "<none>");
   program.terminate();  // SIGTERM
-  ASSERT_TRUE(program.waitForFinished(15000));
+  ASSERT_TRUE(program.waitForFinished(60000));
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), 0);
   EXPECT_NE(Setting(UserApp(), "Data", "MainLeft"), "<none>");
