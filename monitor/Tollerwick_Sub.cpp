@@ -76,7 +76,9 @@ frmMain_Tollerwick& TheMainForm() {
 
 // The ticker file has no escape for a double quote: a field that holds one is written without it, so the
 // saved list always loads back as the same rows.
-std::string FileField(const std::string& text) { return rt::Replace(text, "\"", ""); }
+std::string FileField(const std::string& text) {
+  return rt::Replace(text, "\"", "");
+}
 
 int ReadInteger(const std::string& app, const std::string& name, int defaultValue) {
   return rt::CInt(rt::GetSetting(app, kSettings, name, std::to_string(defaultValue)));

@@ -13,8 +13,12 @@ namespace {
 int g_eventsHeld = 0;
 }  // namespace
 
-NoEvents::NoEvents() { ++g_eventsHeld; }
-NoEvents::~NoEvents() { --g_eventsHeld; }
+NoEvents::NoEvents() {
+  ++g_eventsHeld;
+}
+NoEvents::~NoEvents() {
+  --g_eventsHeld;
+}
 
 void DoEvents() {
   if (g_eventsHeld) return;

@@ -168,7 +168,9 @@ void ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
   SendMessageA(hWnd, it->second.callback, uID, mouseMessage);
 }
 
-void SetTrayAvailable(std::optional<bool> available) { g_trayForTesting = available; }
+void SetTrayAvailable(std::optional<bool> available) {
+  g_trayForTesting = available;
+}
 
 bool TrayIconShown(long hWnd, long uID) { return Icons().count(std::make_pair(hWnd, uID)) > 0; }
 

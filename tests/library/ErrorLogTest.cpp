@@ -1,12 +1,10 @@
-#include "library/VYK_ErrorLog.h"
-
 #include <gtest/gtest.h>
 
 #include <QTimer>
-
 #include <filesystem>
 #include <regex>
 
+#include "library/VYK_ErrorLog.h"
 #include "library/VYK_GetSystemInfos.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Events.h"
