@@ -5,11 +5,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Files.h"
@@ -55,9 +57,16 @@ int Run(int argc, char** argv, void (*main)()) {
   // Nothing here chooses OpenGL: the web browser control sets up what its engine needs when it is first used.
   QApplication app(argc, argv);
   automation::SpeechObject::StartLoadingEngines();
+  // The font database (the system's font configuration and its list of fonts) is read on first use,
+  // which is the splash's first text: read it meanwhile.
+  std::thread fonts([] { QFontDatabase::families(); });
   struct Loaded {
-    ~Loaded() { automation::SpeechObject::FinishLoadingEngines(); }
-  } loaded;
+    std::thread& fonts;
+    ~Loaded() {
+      fonts.join();
+      automation::SpeechObject::FinishLoadingEngines();
+    }
+  } loaded{fonts};
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication::setQuitOnLastWindowClosed(false);
   WatchSignals();
