@@ -105,8 +105,6 @@ Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<
   auto* w = new FormWindow();
   w->setObjectName(QString::fromStdString(name_));
   w->setAttribute(Qt::WA_DeleteOnClose, false);
-  // no dock or tool bars to animate: without this every resize makes and drops an animation
-  w->setAnimated(false);
   native_->window = w;
   auto* area = new FormArea(w);
   area->onMouseDown = [this](int button) {
