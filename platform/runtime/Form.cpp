@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QLayout>
 #include <QMainWindow>
+#include <QProxyStyle>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
@@ -89,6 +90,24 @@ class FormWindow : public QMainWindow {
   }
 };
 
+// The desktop's style, less its widget animations: a form's window is a main window, whose layout makes
+// (and drops) an animation of its area at every resize while the style asks for animations, and the
+// program resizes its windows often (the scrolling ticker at every entry it adds).
+class StillStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_Widget_Animation_Duration) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+void UseStillStyle() {
+  if (!qApp || dynamic_cast<StillStyle*>(QApplication::style())) return;
+  QApplication::setStyle(new StillStyle(QApplication::style()->name()));
+}
+
 }  // namespace
 
 struct Form::Native {
@@ -102,6 +121,7 @@ struct Form::Native {
 };
 
 Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>()) {
+  UseStillStyle();
   auto* w = new FormWindow();
   w->setObjectName(QString::fromStdString(name_));
   w->setAttribute(Qt::WA_DeleteOnClose, false);
