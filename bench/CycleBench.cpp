@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "library/VYK_GetSystemInfos.h"
+#include "bench/BenchHome.h"
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
@@ -159,23 +159,10 @@ void BM_UpdateCycle200Rows(benchmark::State& state) {
 BENCHMARK(BM_UpdateCycle200Rows)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  char tmpl[] = "/tmp/tollerwick-bench-XXXXXX";
-  const std::string root = ::mkdtemp(tmpl);
-  const std::string home = root + "/Tollerwick";
-  std::filesystem::create_directories(home);
-  std::filesystem::copy(TOLLERWICK_SOURCE_DIR "/resources/Common", root + "/Common",
-                        std::filesystem::copy_options::recursive);
-  ::setenv("TOLLERWICK_HOME", home.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+  BenchHome folder(true);
   ::setenv("no_proxy", "127.0.0.1", 1);
-  WriteTickerFile(home);
+  WriteTickerFile(folder.home);
   curl_global_init(CURL_GLOBAL_DEFAULT);
   QApplication app(argc, argv);
-  VYK_GetSystemInfos::RegAppName = "Brennavale";
-  ::benchmark::Initialize(&argc, argv);
-  ::benchmark::RunSpecifiedBenchmarks();
-  ::benchmark::Shutdown();
-  std::filesystem::remove_all(root);
-  return 0;
+  return BenchHome::Run(argc, argv);
 }

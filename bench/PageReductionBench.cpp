@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "library/VYK_GetSystemInfos.h"
+#include "bench/BenchHome.h"
 #include "library/VYK_Library.h"
 
 namespace {
@@ -40,19 +40,8 @@ void BM_StripPage(benchmark::State& state) {
 BENCHMARK(BM_StripPage)->Arg(200 << 10)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  char tmpl[] = "/tmp/tollerwick-bench-XXXXXX";
-  const std::string root = ::mkdtemp(tmpl);
-  const std::string home = root + "/Tollerwick";
-  g_download = home + "/download/";
-  std::filesystem::create_directories(g_download);
-  ::setenv("TOLLERWICK_HOME", home.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+  BenchHome folder(false);
+  g_download = folder.home + "/download/";
   QCoreApplication app(argc, argv);
-  VYK_GetSystemInfos::RegAppName = "Brennavale";
-  ::benchmark::Initialize(&argc, argv);
-  ::benchmark::RunSpecifiedBenchmarks();
-  ::benchmark::Shutdown();
-  std::filesystem::remove_all(root);
-  return 0;
+  return BenchHome::Run(argc, argv);
 }

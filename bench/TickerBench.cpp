@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "library/VYK_GetSystemInfos.h"
+#include "bench/BenchHome.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
@@ -92,21 +92,8 @@ BENCHMARK(BM_TickerMove999)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAndSaveTickerFile999)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  char tmpl[] = "/tmp/tollerwick-bench-XXXXXX";
-  const std::string root = ::mkdtemp(tmpl);
-  const std::string home = root + "/Tollerwick";
-  std::filesystem::create_directories(home);
-  std::filesystem::copy(TOLLERWICK_SOURCE_DIR "/resources/Common", root + "/Common",
-                        std::filesystem::copy_options::recursive);
-  ::setenv("TOLLERWICK_HOME", home.c_str(), 1);
-  ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
-  WriteTickerFile(home, 999);
+  BenchHome folder(true);
+  WriteTickerFile(folder.home, 999);
   QApplication app(argc, argv);
-  VYK_GetSystemInfos::RegAppName = "Brennavale";
-  ::benchmark::Initialize(&argc, argv);
-  ::benchmark::RunSpecifiedBenchmarks();
-  ::benchmark::Shutdown();
-  std::filesystem::remove_all(root);
-  return 0;
+  return BenchHome::Run(argc, argv);
 }

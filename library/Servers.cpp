@@ -1,5 +1,7 @@
 #include "library/Servers.h"
 
+#include <cctype>
+#include <cstdio>
 #include <map>
 
 #include "platform/runtime/Registry.h"
@@ -55,5 +57,21 @@ std::string Host(const std::string& name) {
 }
 
 std::string Url(const std::string& name, const std::string& path) { return "http://" + Host(name) + path; }
+
+std::string Encoded(const std::string& text, bool (*keep)(unsigned char byte)) {
+  const auto hex = [&](size_t i) { return i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])); };
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (keep(byte) || (byte == '%' && hex(i + 1) && hex(i + 2))) {
+      out += text[i];
+      continue;
+    }
+    char escaped[4];
+    std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+    out += escaped;
+  }
+  return out;
+}
 
 }  // namespace Servers

@@ -12,4 +12,8 @@ std::string Host(const std::string& name);
 // "http://" & Host(name) & path
 std::string Url(const std::string& name, const std::string& path);
 
+// Text as part of an address: a byte that `keep` accepts stays as it is, and so does an escape already in
+// the text ("%" and two hexadecimal digits, "%5EDJI"); every other byte becomes "%" and its two digits.
+std::string Encoded(const std::string& text, bool (*keep)(unsigned char byte));
+
 }  // namespace Servers

@@ -22,29 +22,14 @@
 
 namespace {
 
-bool IsHexDigit(char c) {
-  return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
 // The ticker as it goes into a request address: as stored, except for what would end the request line,
 // start another parameter or a fragment, or read differently on the server: blanks and other control or
 // non-ASCII bytes, "#", "&", "?", "+" (read as a blank) and a "%" that does not begin an escape. A "%"
 // followed by two hexadecimal digits is an escape the user stored ("%5EDJI") and goes as it is.
 std::string AddressText(const std::string& ticker) {
-  std::string out;
-  for (size_t i = 0; i < ticker.size(); ++i) {
-    const char c = ticker[i];
-    const auto byte = static_cast<unsigned char>(c);
-    const bool escape = c == '%' && i + 2 < ticker.size() && IsHexDigit(ticker[i + 1]) && IsHexDigit(ticker[i + 2]);
-    if (escape || (byte > 0x20 && byte < 0x7F && c != '#' && c != '&' && c != '?' && c != '+' && c != '%')) {
-      out += c;
-      continue;
-    }
-    char escaped[4];
-    std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
-    out += escaped;
-  }
-  return out;
+  return Servers::Encoded(ticker, [](unsigned char c) {
+    return c > 0x20 && c < 0x7F && c != '#' && c != '&' && c != '?' && c != '+' && c != '%';
+  });
 }
 
 // Numeric text as the quote pages write it, whatever the user's regional settings: blanks around it, a

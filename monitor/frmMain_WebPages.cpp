@@ -32,26 +32,12 @@ std::string TradingDay() {
   return text;
 }
 
-bool IsHexDigit(char c) {
-  return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-}
-
 // Text as one part of an address: letters, digits and "-._~" as they are, an escape already in the text
 // ("%5E") as it is, every other byte percent-encoded ("^DJI" gives "%5EDJI", "BRK B" gives "BRK%20B").
 std::string AddressPart(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    const bool escape = c == '%' && i + 2 < text.size() && IsHexDigit(text[i + 1]) && IsHexDigit(text[i + 2]);
-    if (escape || std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_' || c == '~') {
-      out += c;
-      continue;
-    }
-    char escaped[4];
-    std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
-    out += escaped;
-  }
-  return out;
+  return Servers::Encoded(text, [](unsigned char c) {
+    return std::isalnum(c) != 0 || c == '-' || c == '.' || c == '_' || c == '~';
+  });
 }
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {

@@ -1,0 +1,43 @@
+#pragma once
+// What every benchmark program sets up: a program folder of its own in a new temporary folder, with a copy
+// of the shared folder beside it (when asked) and its own settings store, offscreen windows; then the
+// benchmarks, and the folder removed again.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "library/VYK_GetSystemInfos.h"
+
+struct BenchHome {
+  std::string root;  // the temporary folder
+  std::string home;  // the program folder in it
+
+  explicit BenchHome(bool withCommon) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    char tmpl[] = "/tmp/tollerwick-bench-XXXXXX";
+    root = ::mkdtemp(tmpl);
+    home = root + "/Tollerwick";
+    std::filesystem::create_directories(home + "/download");
+    if (withCommon)
+      std::filesystem::copy(TOLLERWICK_SOURCE_DIR "/resources/Common", root + "/Common",
+                            std::filesystem::copy_options::recursive);
+    ::setenv("TOLLERWICK_HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+  }
+  ~BenchHome() { std::filesystem::remove_all(root); }
+  BenchHome(const BenchHome&) = delete;
+  BenchHome& operator=(const BenchHome&) = delete;
+
+  // Runs the benchmarks the command line names (all of them without a filter); the application object
+  // must exist.
+  static int Run(int argc, char** argv) {
+    VYK_GetSystemInfos::RegAppName = "Brennavale";
+    ::benchmark::Initialize(&argc, argv);
+    ::benchmark::RunSpecifiedBenchmarks();
+    ::benchmark::Shutdown();
+    return 0;
+  }
+};
