@@ -138,30 +138,6 @@ long ShellExecuteA(long, const std::string&, const std::string& file, const std:
 
 namespace testing {
 
-// The test run's recorder stays in Launch's place either way: a test never hands an address to the desktop.
-void RecordShellExecute(bool recording) {
-  if (recording) rt::testing::RecordLaunches();
-}
-
-// The recorder answers as the desktop would: taken for a result above 32, refused (31) otherwise.
-void SetShellExecuteResult(long result) {
-  rt::testing::RecordLaunches(result > 32);
-}
-
-// The addresses and documents handed to Launch since the list was last emptied.
-std::vector<std::string>& OpenedAddresses() {
-  static std::vector<std::string> opened;
-  static size_t seen = 0;
-  const auto& launches = rt::testing::Launches();
-  if (launches.size() < seen) {
-    opened.clear();
-    seen = 0;
-  }
-  for (; seen < launches.size(); ++seen)
-    if (launches[seen].kind != rt::Launched::Program) opened.push_back(launches[seen].target);
-  return opened;
-}
-
 void ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
   auto it = Icons().find(std::make_pair(hWnd, uID));
   if (it == Icons().end()) return;

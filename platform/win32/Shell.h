@@ -3,7 +3,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/win32/User.h"
 
@@ -46,13 +45,6 @@ long ShellExecuteA(long hWnd, const std::string& operation, const std::string& f
                    const std::string& directory, long showCmd);
 
 namespace testing {
-// ShellExecuteA goes through rt::Launch: these two see its recorder (platform/runtime/Launch.h). Recording
-// starts the recorder; the addresses and documents it noted since the list was last emptied.
-void RecordShellExecute(bool recording);
-std::vector<std::string>& OpenedAddresses();
-// The recorder takes the next launches when `result` is above 32 and refuses them otherwise, so that
-// ShellExecuteA answers 31 (no program is associated); RecordShellExecute puts it back to taking them.
-void SetShellExecuteResult(long result);
 // The icon's place as the desktop reports a mouse action on it (lParam as the window procedure gets it).
 void ClickTrayIcon(long hWnd, long uID, long mouseMessage);
 bool TrayIconShown(long hWnd, long uID);

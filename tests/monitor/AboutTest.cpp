@@ -64,13 +64,11 @@ TEST_F(About, ThePressedLookFollowsTheLeftButtonOnly) {
 }
 
 TEST_F(About, TheLinksOpenTheMakersHomePage) {
-  win32::testing::RecordShellExecute(true);
-  win32::testing::OpenedAddresses().clear();
+  rt::testing::Launches().clear();
   Window().Load();
   Window().Label2.Click();
   Window().lblCopyright.Click();
-  win32::testing::RecordShellExecute(false);
-  EXPECT_EQ(win32::testing::OpenedAddresses(),
+  EXPECT_EQ(TakeOpened(),
             (std::vector<std::string>{"http://www.vyk.example/vyk", "http://www.vyk.example/vyk"}));
   Window().Unload();
 }

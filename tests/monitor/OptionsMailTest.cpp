@@ -307,20 +307,13 @@ class OptionsLinks : public OptionsSandbox {
   void SetUp() override {
     OptionsSandbox::SetUp();
     Dialog().Load();  // the labels' handlers come with the loaded dialog
-    win32::testing::RecordShellExecute(true);
-    win32::testing::OpenedAddresses().clear();
-  }
-  void TearDown() override {
-    win32::testing::RecordShellExecute(false);
-    OptionsSandbox::TearDown();
+    rt::testing::Launches().clear();
   }
   // The one address opened since the last look.
   static std::string Opened() {
-    auto& opened = win32::testing::OpenedAddresses();
+    const auto opened = TakeOpened();
     EXPECT_EQ(opened.size(), 1u);
-    const std::string last = opened.empty() ? std::string() : opened.back();
-    opened.clear();
-    return last;
+    return opened.empty() ? std::string() : opened.back();
   }
 };
 
@@ -368,7 +361,7 @@ TEST_F(OptionsLinks, TheRequestMailIsPreparedForTheMaker) {
 
 TEST_F(OptionsLinks, ARequestMailNoProgramTakesIsLoggedOnceAndLightsTheLamp) {
   rt::testing::MessageBoxes().shown.clear();
-  win32::testing::SetShellExecuteResult(31);  // no program is associated with mailto:
+  rt::testing::RecordLaunches(false);  // no program is associated with mailto:
   Dialog().lblEmail.Click();
   EXPECT_EQ(Opened().rfind("mailto:", 0), 0u);
   const auto lines = Lines(ErrorLog());

@@ -205,11 +205,9 @@ TEST_F(UpdateCycle, NewsAndBannersRotateTogether) {
   }
   EXPECT_EQ(pictures, 2);
   EXPECT_EQ(lists, 2);
-  win32::testing::RecordShellExecute(true);
-  win32::testing::OpenedAddresses().clear();
+  rt::testing::Launches().clear();
   MainForm->Image2_Click();
-  win32::testing::RecordShellExecute(false);
-  EXPECT_EQ(win32::testing::OpenedAddresses(), std::vector<std::string>{"http://two.example/"});
+  EXPECT_EQ(TakeOpened(), std::vector<std::string>{"http://two.example/"});
 }
 
 TEST_F(UpdateCycle, ABannerPictureNotReceivedIsAskedForAgain) {
@@ -250,8 +248,7 @@ TEST_F(UpdateCycle, OnlyAWebAddressOfABannerIsOpened) {
   WriteFile(home + "/download/TickerSettings.vyk", "");
   ASSERT_TRUE(RunMain());
   Serve(server);
-  win32::testing::RecordShellExecute(true);
-  win32::testing::OpenedAddresses().clear();
+  rt::testing::Launches().clear();
   std::vector<std::string> refused;
   for (int banner = 0; banner < 4; ++banner) {
     MainForm->cmdUpdateRT_Click();
@@ -260,8 +257,7 @@ TEST_F(UpdateCycle, OnlyAWebAddressOfABannerIsOpened) {
     MainForm->Image2_Click();
     if (ErrorLog().size() > logged) refused.push_back(ErrorLog().substr(logged));
   }
-  win32::testing::RecordShellExecute(false);
-  EXPECT_EQ(win32::testing::OpenedAddresses(), std::vector<std::string>{"HTTPS://three.example/a?b=c"});
+  EXPECT_EQ(TakeOpened(), std::vector<std::string>{"HTTPS://three.example/a?b=c"});
   ASSERT_EQ(refused.size(), 3u);
   EXPECT_NE(refused[0].find("Image2_Click of Formular frmMain_Tollerwick"), std::string::npos);
   EXPECT_NE(refused[0].find("file:///etc/passwd"), std::string::npos);

@@ -17,18 +17,11 @@ class WebPages : public MonitorSandbox {
     MonitorSandbox::SetUp();
     WriteFile(home + "/download/TickerSettings.vyk", "\"msft\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
     ASSERT_TRUE(RunMain());
-    win32::testing::RecordShellExecute(true);
-    win32::testing::OpenedAddresses().clear();
-  }
-  void TearDown() override {
-    win32::testing::RecordShellExecute(false);
-    MonitorSandbox::TearDown();
+    rt::testing::Launches().clear();
   }
   std::string Opened() {
-    auto& opened = win32::testing::OpenedAddresses();
-    const std::string last = opened.empty() ? std::string() : opened.back();
-    opened.clear();
-    return last;
+    const auto opened = TakeOpened();
+    return opened.empty() ? std::string() : opened.back();
   }
   void On(int day) { rt::testing::SetNow(rt::DateTime{rt::DateSerial(2026, 12, day).serial + 0.5}, true); }
 };

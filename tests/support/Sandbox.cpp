@@ -43,6 +43,14 @@ bool Has(const std::vector<std::string>& items, const std::string& item) {
   return std::find(items.begin(), items.end(), item) != items.end();
 }
 
+std::vector<std::string> TakeOpened() {
+  std::vector<std::string> opened;
+  for (const rt::Launched& l : rt::testing::Launches())
+    if (l.kind != rt::Launched::Program) opened.push_back(l.target);
+  rt::testing::Launches().clear();
+  return opened;
+}
+
 void Sandbox::SetUp() {
   char tmpl[] = "/tmp/tollerwick-test-XXXXXX";
   root = ::mkdtemp(tmpl);

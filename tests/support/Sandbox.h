@@ -31,6 +31,9 @@ long ErrorOf(const std::function<void()>& f);
 std::optional<rt::Error> RaisedBy(const std::function<void()>& f);
 // True when the list holds the item.
 bool Has(const std::vector<std::string>& items, const std::string& item);
+// The addresses and documents handed to the launch point since its list was last emptied, oldest first;
+// the list is emptied.
+std::vector<std::string> TakeOpened();
 
 class Sandbox : public ::testing::Test {
  protected:
