@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
+#include <QImageReader>
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <QStyleFactory>
@@ -57,16 +58,20 @@ int Run(int argc, char** argv, void (*main)()) {
   // Nothing here chooses OpenGL: the web browser control sets up what its engine needs when it is first used.
   QApplication app(argc, argv);
   automation::SpeechObject::StartLoadingEngines();
-  // The font database (the system's font configuration and its list of fonts) is read on first use,
-  // which is the splash's first text: read it meanwhile.
+  // Two things the first windows need are read on first use, and reading them takes a while: the font
+  // database (the system's font configuration and its list of fonts: the splash's first text) and the
+  // image format plug-ins (the splash's first picture). Read them meanwhile, each on a thread of its own.
   std::thread fonts([] { QFontDatabase::families(); });
+  std::thread imageFormats([] { QImageReader::supportedImageFormats(); });
   struct Loaded {
     std::thread& fonts;
+    std::thread& imageFormats;
     ~Loaded() {
       fonts.join();
+      imageFormats.join();
       automation::SpeechObject::FinishLoadingEngines();
     }
-  } loaded{fonts};
+  } loaded{fonts, imageFormats};
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication::setQuitOnLastWindowClosed(false);
   WatchSignals();

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "platform/runtime/Error.h"
@@ -140,29 +141,27 @@ namespace automation {
 
 namespace {
 bool g_unavailable = false;
-}
+std::thread g_loading;
+// What the loading thread found: the name of the first engine that works, empty when none does.
+std::optional<std::string> g_found;
 
-struct SpeechObject::Native {
-  std::unique_ptr<QTextToSpeech> speech;
-};
+std::string FirstWorkingEngine() {
+  // An engine made and dropped here leaves its plug-in and voices loaded: the next one is made quickly.
+  for (const QString& name : QTextToSpeech::availableEngines()) {
+    QTextToSpeech speech(name);
+    if (speech.state() != QTextToSpeech::Error) return name.toStdString();
+  }
+  return {};
+}
+}  // namespace
 
 void SpeechObject::SetUnavailableForTesting(bool unavailable) {
   g_unavailable = unavailable;
 }
 
-namespace {
-std::thread g_loading;
-}
-
 void SpeechObject::StartLoadingEngines() {
-  if (g_loading.joinable()) return;
-  g_loading = std::thread([] {
-    // an engine made and dropped here leaves its libraries and voices loaded for the one made later
-    for (const QString& name : QTextToSpeech::availableEngines()) {
-      QTextToSpeech speech(name);
-      if (speech.state() != QTextToSpeech::Error) break;
-    }
-  });
+  if (g_loading.joinable() || g_found) return;
+  g_loading = std::thread([] { g_found = FirstWorkingEngine(); });
 }
 
 void SpeechObject::FinishLoadingEngines() {
@@ -171,21 +170,16 @@ void SpeechObject::FinishLoadingEngines() {
 
 SpeechObject::SpeechObject() {
   FinishLoadingEngines();
+  // the loading thread's answer serves the first object; any later one looks again
+  std::optional<std::string> found;
+  found.swap(g_found);
   if (g_unavailable) rt::Raise(rt::errCannotCreateObject);
-  // An engine may be installed but broken (its service not running): take the first that works.
-  for (const QString& name : QTextToSpeech::availableEngines()) {
-    auto speech = std::make_unique<QTextToSpeech>(name);
-    if (speech->state() == QTextToSpeech::Error) continue;
-    native_ = new Native{std::move(speech)};
-    engine_ = name.toStdString();
-    return;
-  }
-  rt::Raise(rt::errCannotCreateObject);
+  if (!found) found = FirstWorkingEngine();
+  if (found->empty()) rt::Raise(rt::errCannotCreateObject);
+  engine_ = *found;
 }
 
-SpeechObject::~SpeechObject() {
-  delete native_;
-}
+SpeechObject::~SpeechObject() = default;
 
 void SpeechObject::Register(const std::string& site, const std::string& application) {
   (void)site;

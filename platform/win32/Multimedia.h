@@ -37,7 +37,8 @@ std::vector<PlayedSound>& PlayedSounds();
 namespace automation {
 
 // The text-to-speech object. Creating it fails with 429 (the component cannot be created) when this system
-// has no speech engine that works.
+// has no speech engine that works; otherwise it names the first engine that does. It keeps no engine
+// running: one holds an audio connection and a thread of its own, and the program says nothing through it.
 class SpeechObject {
  public:
   SpeechObject();
@@ -52,14 +53,13 @@ class SpeechObject {
   // For tests: no engine counts as working, as on a machine without speech components.
   static void SetUnavailableForTesting(bool unavailable);
 
-  // Loading an engine (its plug-in, its voices) takes a while: the program starts that on a thread of its
-  // own as soon as it runs, so the object is made quickly when asked for. Finishing waits for that work.
+  // Finding the engine that works means loading it (its plug-in, its voices), which takes a while: the
+  // program starts that on a thread of its own as soon as it runs, and the first object made takes that
+  // thread's answer. Finishing waits for that work.
   static void StartLoadingEngines();
   static void FinishLoadingEngines();
 
  private:
-  struct Native;
-  Native* native_ = nullptr;
   std::string engine_;
   std::string application_;
 };

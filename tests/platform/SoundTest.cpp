@@ -76,3 +76,25 @@ TEST_F(Sound, AWaveThatCannotBePlayedGivesTheDefaultSound) {
   ASSERT_EQ(win32::testing::PlayedSounds().size(), 1u);
   EXPECT_TRUE(win32::testing::PlayedSounds()[0].defaultSound);
 }
+
+// The speech object names the first engine that works, whether the loading thread looked first or not; the
+// thread's answer serves one object only, and the "no engine" switch wins over it.
+TEST(Speech, TheObjectNamesTheEngineThatWorksWithOrWithoutTheLoadingThread) {
+  std::string direct;
+  const long lookedDirectly = ErrorOf([&] { direct = automation::SpeechObject().Engine(); });
+  EXPECT_TRUE(lookedDirectly == 0 || lookedDirectly == 429);
+  EXPECT_EQ(direct.empty(), lookedDirectly != 0);
+
+  automation::SpeechObject::StartLoadingEngines();
+  std::string loaded;
+  EXPECT_EQ(ErrorOf([&] { loaded = automation::SpeechObject().Engine(); }), lookedDirectly);
+  EXPECT_EQ(loaded, direct);
+
+  automation::SpeechObject::StartLoadingEngines();
+  automation::SpeechObject::SetUnavailableForTesting(true);
+  EXPECT_EQ(ErrorOf([] { automation::SpeechObject speech; }), 429);
+  automation::SpeechObject::SetUnavailableForTesting(false);
+  std::string again;
+  EXPECT_EQ(ErrorOf([&] { again = automation::SpeechObject().Engine(); }), lookedDirectly);
+  EXPECT_EQ(again, direct);
+}
