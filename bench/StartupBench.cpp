@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchHome.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Clock.h"
@@ -204,6 +205,7 @@ BENCHMARK(BM_IdleMemory999)->UseManualTime()->Unit(benchmark::kMillisecond)->Ite
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   if (argc >= 4 && std::strcmp(argv[1], "--child") == 0) {
+    DropOffscreenRaiseWarnings();
     g_report = std::atoi(argv[3]);
     const std::string kind = argv[2];
     if (kind == "bare") return BareWindow(1, argv);
