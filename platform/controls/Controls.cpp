@@ -162,7 +162,8 @@ class WindowlessHost : public QObject {
     return all;
   }
   void Invalidate(const QRect& r) {
-    if (!r.isEmpty()) container_->update(r);
+    // most of a long strip lies outside its window: nothing to draw there
+    if (r.intersects(container_->rect())) container_->update(r);
   }
   void Repaint(const QRect& r) {
     if (!r.isEmpty() && container_->isVisible()) container_->repaint(r);

@@ -175,10 +175,6 @@ void Form::Load() {
   loading_ = false;
 }
 
-void Form::EnsureLoaded() {
-  if (!loaded_ && !loading_) Load();
-}
-
 void Form::Show(int modal, Form* owner) {
   Load();
   if (!loaded_) return;
@@ -444,16 +440,51 @@ void testing::DiscardForms() {
   }
 }
 
-double TwipsPerPixelX() {
-  const QScreen* s = QGuiApplication::primaryScreen();
-  const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-  return 1440.0 / (dpi > 0 ? dpi : 96.0);
+namespace {
+
+// Twips per pixel of the primary screen, across and down. Every position a control is given or asked for
+// goes through them (a strip of tickers moves thousands of controls at each tick), so they are measured
+// once and again only when the primary screen or its resolution changes.
+struct ScreenScale {
+  double x = 0, y = 0;  // 0: to be measured
+  QPointer<QScreen> watched;
+};
+ScreenScale g_scale;
+
+double TwipsPerPixel(double dpi) { return 1440.0 / (dpi > 0 ? dpi : 96.0); }
+
+const ScreenScale& Scale() {
+  if (g_scale.x > 0) return g_scale;
+  static ScreenScale unmeasured;
+  QScreen* s = QGuiApplication::primaryScreen();
+  if (!s) {
+    unmeasured.x = unmeasured.y = TwipsPerPixel(96.0);
+    return unmeasured;
+  }
+  if (g_scale.watched != s) {
+    static bool watchingApplication = false;
+    if (!watchingApplication) {
+      watchingApplication = true;
+      QObject::connect(qGuiApp, &QGuiApplication::primaryScreenChanged, [] { g_scale.x = g_scale.y = 0; });
+      QObject::connect(qGuiApp, &QObject::destroyed, [] {
+        g_scale = ScreenScale{};
+        watchingApplication = false;
+      });
+    }
+    g_scale.watched = s;
+    QObject::connect(s, &QScreen::logicalDotsPerInchChanged, [s] {
+      if (g_scale.watched == s) g_scale.x = g_scale.y = 0;
+    });
+  }
+  g_scale.x = TwipsPerPixel(s->logicalDotsPerInchX());
+  g_scale.y = TwipsPerPixel(s->logicalDotsPerInchY());
+  return g_scale;
 }
-double TwipsPerPixelY() {
-  const QScreen* s = QGuiApplication::primaryScreen();
-  const double dpi = s ? s->logicalDotsPerInchY() : 96.0;
-  return 1440.0 / (dpi > 0 ? dpi : 96.0);
-}
+
+}  // namespace
+
+double TwipsPerPixelX() { return Scale().x; }
+double TwipsPerPixelY() { return Scale().y; }
 int ToPixelsX(double twips) { return static_cast<int>(twips / TwipsPerPixelX() + (twips >= 0 ? 0.5 : -0.5)); }
 int ToPixelsY(double twips) { return static_cast<int>(twips / TwipsPerPixelY() + (twips >= 0 ? 0.5 : -0.5)); }
 double ScreenWidth() {

@@ -47,7 +47,9 @@ class Form {
   bool Unload(int mode = unloadFromCode);
   bool IsLoaded() const { return loaded_; }
   // What every control access does first.
-  void EnsureLoaded();
+  void EnsureLoaded() {
+    if (!loaded_ && !loading_) Load();
+  }
   void Refresh();
 
   double Left();
