@@ -127,7 +127,7 @@ class WindowlessHost : public QObject {
   // Kept in creation order, each with its place, so that drawing and hit tests run through one array; a
   // removed control leaves a gap until gaps are half the list.
   void Add(Control* c) {
-    const Entry entry{c->face_->order, c->face_->rect, c->face_->visible, c};
+    const Entry entry{c->face_->order, c->face_->rect, c->face_->visible, c, c->face_.get()};
     if (entries_.empty() || entries_.back().order < entry.order) {
       c->face_->slot = entries_.size();
       entries_.push_back(entry);
@@ -142,6 +142,17 @@ class WindowlessHost : public QObject {
     if (at < entries_.size()) {
       entries_[at].rect = c->face_->rect;
       entries_[at].shown = c->face_->visible;
+      // A strip of tickers moves thousands of controls at each tick, in the order they were made, and
+      // most of that time went to waiting for their memory: while this one moves, the one eight places
+      // on is fetched.
+      const size_t next = at + 8;
+      if (next < entries_.size() && entries_[next].control) {
+        const char* object = reinterpret_cast<const char*>(entries_[next].control);
+        __builtin_prefetch(object);
+        __builtin_prefetch(object + 64);
+        __builtin_prefetch(object + 128);
+        __builtin_prefetch(entries_[next].face);
+      }
     }
   }
   void Remove(Control* c) {
@@ -272,6 +283,7 @@ class WindowlessHost : public QObject {
     QRect rect;
     bool shown;
     Control* control;
+    const void* face;  // the control's state, fetched ahead
   };
   size_t Find(unsigned long long order) const {
     return static_cast<size_t>(std::lower_bound(entries_.begin(), entries_.end(), order,
