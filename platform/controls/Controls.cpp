@@ -159,6 +159,7 @@ class WindowlessHost : public QObject {
     const size_t at = Slot(c);
     if (at < entries_.size()) {
       entries_[at].control = nullptr;
+      entries_[at].face = nullptr;
       entries_[at].shown = false;
       if (++gaps_ > entries_.size() / 2) Compact();
     }
