@@ -7,8 +7,10 @@
 #include <stdlib.h>
 
 #include <QtGlobal>
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "library/VYK_GetSystemInfos.h"
 
@@ -21,6 +23,14 @@ inline void DropOffscreenRaiseWarnings() {
     if (type == QtWarningMsg && message == QLatin1String("This plugin does not support raise()")) return;
     passOn(type, context, message);
   });
+}
+
+// The middle of the figures: a turn that met a busy moment of a shared machine moves it little.
+inline double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 struct BenchHome {

@@ -99,14 +99,6 @@ double ControlLoopMs(frmMain_Tollerwick& main) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The middle of the figures: one cycle that met a busy moment of a shared machine moves it little.
-double Median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 void BM_UpdateCycle200Rows(benchmark::State& state) {
   frmMain_Tollerwick& main = MainWindow();
   CURL* h = curl_easy_init();

@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -147,12 +146,6 @@ void MakeRuntimeFolder() {
   if (!made) made = ::mkdtemp(tmp);
   g_runtime = made;
   std::filesystem::permissions(g_runtime, std::filesystem::perms::owner_all);
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 // Each turn starts a bare window and then the program; the figures are medians over the turns (the ratio:
