@@ -1,5 +1,6 @@
 #include "platform/win32/Shell.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/runtime/Handles.h"
 #include "platform/runtime/Launch.h"
@@ -29,6 +31,18 @@ struct TrayIcon {
 std::map<std::pair<long, long>, TrayIcon>& Icons() {
   static auto* icons = new std::map<std::pair<long, long>, TrayIcon>;
   return *icons;
+}
+
+// Icons removed from the notification area: hidden at once, destroyed at the next call, since the
+// removal may come from code that the icon's own mouse handling is still running under.
+std::vector<std::unique_ptr<QSystemTrayIcon>>& Retired() {
+  static auto* retired = new std::vector<std::unique_ptr<QSystemTrayIcon>>;
+  return *retired;
+}
+
+void Retire(std::unique_ptr<QSystemTrayIcon> icon) {
+  icon->hide();
+  Retired().push_back(std::move(icon));
 }
 
 QString TipText(const std::string& szTip) {
@@ -51,6 +65,13 @@ long MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
   }
 }
 
+// Hands a mouse action on the icon to its window's procedure as the icon's callback message.
+void Deliver(long hWnd, long uID, long mouseMessage) {
+  auto it = Icons().find(std::make_pair(hWnd, uID));
+  if (it == Icons().end()) return;
+  SendMessageA(hWnd, it->second.callback, uID, mouseMessage);
+}
+
 }  // namespace
 
 long WindowIconHandle(long hWnd) { return rt::WidgetOf(hWnd) ? hWnd : 0; }
@@ -58,8 +79,13 @@ long WindowIconHandle(long hWnd) { return rt::WidgetOf(hWnd) ? hWnd : 0; }
 long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
   const auto key = std::make_pair(data.hWnd, data.uID);
   auto& icons = Icons();
+  Retired().clear();
   if (dwMessage == NIM_DELETE) {
-    return icons.erase(key) ? 1 : 0;
+    auto it = icons.find(key);
+    if (it == icons.end()) return 0;
+    Retire(std::move(it->second.icon));
+    icons.erase(it);
+    return 1;
   }
   if (dwMessage != NIM_ADD && dwMessage != NIM_MODIFY) return 0;
   if (dwMessage == NIM_ADD && icons.count(key)) return 0;
@@ -70,9 +96,12 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
   if (!t.icon) {
     t.icon = std::make_unique<QSystemTrayIcon>();
     const long hWnd = data.hWnd, uID = data.uID;
-    QObject::connect(t.icon.get(), &QSystemTrayIcon::activated, [hWnd, uID](QSystemTrayIcon::ActivationReason r) {
-      testing::ClickTrayIcon(hWnd, uID, MouseMessageOf(r));
-    });
+    // The window procedure gets the click after the icon's own mouse handling has ended: what it does
+    // (a menu, the icon removed, the window shown) must not run under the icon's event handler.
+    QObject::connect(
+        t.icon.get(), &QSystemTrayIcon::activated, qApp,
+        [hWnd, uID](QSystemTrayIcon::ActivationReason r) { Deliver(hWnd, uID, MouseMessageOf(r)); },
+        Qt::QueuedConnection);
   }
   if (data.uFlags & NIF_MESSAGE) t.callback = data.uCallbackMessage;
   if (data.uFlags & NIF_ICON) {
@@ -138,10 +167,19 @@ long ShellExecuteA(long, const std::string&, const std::string& file, const std:
 
 namespace testing {
 
-void ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
+bool ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
   auto it = Icons().find(std::make_pair(hWnd, uID));
-  if (it == Icons().end()) return;
-  SendMessageA(hWnd, it->second.callback, uID, mouseMessage);
+  if (it == Icons().end()) return false;
+  QPointer<QSystemTrayIcon> icon = it->second.icon.get();
+  const auto reason = mouseMessage == WM_LBUTTONDBLCLK ? QSystemTrayIcon::DoubleClick
+                      : mouseMessage == WM_RBUTTONDOWN ? QSystemTrayIcon::Context
+                      : mouseMessage == WM_MBUTTONUP   ? QSystemTrayIcon::MiddleClick
+                                                       : QSystemTrayIcon::Trigger;
+  // as the desktop's icon does from its own mouse event, which goes on using the icon afterwards
+  emit icon->activated(reason);
+  const bool survived = !icon.isNull();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+  return survived;
 }
 
 void SetTrayAvailable(std::optional<bool> available) {

@@ -45,8 +45,11 @@ long ShellExecuteA(long hWnd, const std::string& operation, const std::string& f
                    const std::string& directory, long showCmd);
 
 namespace testing {
-// The icon's place as the desktop reports a mouse action on it (lParam as the window procedure gets it).
-void ClickTrayIcon(long hWnd, long uID, long mouseMessage);
+// A mouse action on the icon (lParam as the window procedure gets it), delivered as the desktop delivers
+// it: through the icon's own signal, from code that goes on using the icon once the signal returns; then
+// the program's answer runs. False when the icon was destroyed inside its own signal (a real desktop
+// crashes then) or there is no such icon.
+bool ClickTrayIcon(long hWnd, long uID, long mouseMessage);
 bool TrayIconShown(long hWnd, long uID);
 // Whether the desktop has a notification area, instead of asking it; nullopt asks it again.
 void SetTrayAvailable(std::optional<bool> available);

@@ -33,8 +33,9 @@ class Tray : public MonitorSandbox {
   long Proc() { return win32::GetWindowLongA(MainForm->hWnd(), win32::GWL_WNDPROC); }
   long OwnProc() { return reinterpret_cast<long>(&win32::DefWindowProcA); }
   bool IconShown() { return win32::testing::TrayIconShown(MainForm->hWnd(), rt::App.hInstance()); }
+  // the icon must outlive its own signal: the desktop's code goes on using it
   void DoubleClickIcon() {
-    win32::testing::ClickTrayIcon(MainForm->hWnd(), rt::App.hInstance(), win32::WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(win32::testing::ClickTrayIcon(MainForm->hWnd(), rt::App.hInstance(), win32::WM_LBUTTONDBLCLK));
   }
 };
 
@@ -81,7 +82,7 @@ TEST_F(Tray, ARightClickOpensThePopupMenuWhoseShowRestores) {
         a->trigger();
       }
   });
-  win32::testing::ClickTrayIcon(MainForm->hWnd(), rt::App.hInstance(), win32::WM_RBUTTONDOWN);
+  EXPECT_TRUE(win32::testing::ClickTrayIcon(MainForm->hWnd(), rt::App.hInstance(), win32::WM_RBUTTONDOWN));
   EXPECT_EQ(items, (QStringList{"&Show", "&Options", "&Exit"}));
   EXPECT_TRUE(MainForm->Visible());
   EXPECT_FALSE(IconShown());
