@@ -87,18 +87,27 @@ std::string UserAgent() {
 
 }  // namespace
 
+// What one OpenURL asked for and got back. It lives in the waiting call; the session fills it.
+struct Inet::Transfer {
+  std::string body;
+  bool tooLarge = false;
+  bool done = false;
+  bool cancelled = false;
+  CURLcode result = CURLE_OK;
+  long status = 0;
+};
+
 // One easy handle for the control's requests, kept with its connections and name cache in a multi handle
-// of its own, whose sockets and timer the event loop watches.
+// of its own, whose sockets and timer the event loop watches. It carries one transfer at a time; the
+// transfer is finished here, when libcurl reports it, so that a later OpenURL (made while the first one
+// waits further down the stack) can take the handle before the first one's caller has resumed.
 struct Inet::Session {
   CURL* easy = nullptr;
   CURLM* multi = nullptr;
   std::string agent = UserAgent();
-  std::string body;
-  bool tooLarge = false;
-  bool running = false;  // the easy handle is in the multi handle
-  bool cancelled = false;
-  bool done = false;
-  CURLcode result = CURLE_OK;
+  bool running = false;  // the easy handle is in the multi handle, carrying `current`
+  Transfer* current = nullptr;
+  long* lastStatus = nullptr;  // the control's ResponseCode
 
   struct Watch {
     std::unique_ptr<QSocketNotifier> read, write;
@@ -109,7 +118,7 @@ struct Inet::Session {
   std::vector<std::unique_ptr<QSocketNotifier>> retired;
   std::unique_ptr<QTimer> timer;
 
-  Session() {
+  explicit Session(long* status) : lastStatus(status) {
     easy = curl_easy_init();
     multi = curl_multi_init();
     if (!easy || !multi) {
@@ -138,8 +147,7 @@ struct Inet::Session {
   Session& operator=(const Session&) = delete;
 
   void Release() {
-    if (running) curl_multi_remove_handle(multi, easy);
-    running = false;
+    Stop();
     if (multi) curl_multi_cleanup(multi);
     if (easy) curl_easy_cleanup(easy);
     multi = nullptr;
@@ -150,13 +158,14 @@ struct Inet::Session {
   }
 
   static size_t Collect(char* data, size_t size, size_t count, void* userdata) {
-    auto* s = static_cast<Session*>(userdata);
+    Transfer* t = static_cast<Session*>(userdata)->current;
     const size_t n = size * count;
-    if (n > kMaxReplyBytes - s->body.size()) {
-      s->tooLarge = true;
+    if (!t) return 0;
+    if (n > kMaxReplyBytes - t->body.size()) {
+      t->tooLarge = true;
       return 0;  // ends the transfer
     }
-    s->body.append(data, n);
+    t->body.append(data, n);
     return n;
   }
 
@@ -213,34 +222,39 @@ struct Inet::Session {
     curl_multi_socket_action(multi, fd, event, &runningHandles);
     int left = 0;
     while (CURLMsg* m = curl_multi_info_read(multi, &left)) {
-      if (m->msg == CURLMSG_DONE && m->easy_handle == easy) {
-        done = true;
-        result = m->data.result;
-      }
+      if (m->msg == CURLMSG_DONE && m->easy_handle == easy) Finish(m->data.result);
     }
   }
 
-  void Start() {
+  void Finish(CURLcode result) {
+    Transfer* t = current;
+    if (!t) return;
+    t->result = result;
+    curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &t->status);
+    *lastStatus = t->status;
+    t->done = true;
+    Stop();
+  }
+
+  void Start(Transfer& t) {
     if (!timer) {
       timer = std::make_unique<QTimer>();
       timer->setSingleShot(true);
       QObject::connect(timer.get(), &QTimer::timeout, [this] { Act(CURL_SOCKET_TIMEOUT, 0); });
     }
-    body.clear();
-    tooLarge = false;
-    cancelled = false;
-    done = false;
-    result = CURLE_OK;
     const CURLMcode added = curl_multi_add_handle(multi, easy);
     if (added != CURLM_OK) Raise(inetErrGeneral, curl_multi_strerror(added));
+    current = &t;
     running = true;
     // The request goes out now (on a kept connection, at once), not after a turn of the event loop.
     Act(CURL_SOCKET_TIMEOUT, 0);
   }
 
+  // Ends the transfer on the handle, finished or not; its waiting call sees it done or cancelled.
   void Stop() {
     if (!running) return;
     running = false;
+    current = nullptr;
     curl_multi_remove_handle(multi, easy);
   }
 };
@@ -323,7 +337,11 @@ bool Inet::StillExecuting() {
 }
 void Inet::Cancel() {
   form_.EnsureLoaded();
-  if (session_ && session_->running) session_->cancelled = true;
+  if (!session_ || !session_->running) return;
+  Transfer* t = session_->current;
+  t->cancelled = true;
+  t->done = true;
+  session_->Stop();
 }
 
 void Inet::BindAccount() {
@@ -363,7 +381,9 @@ void Inet::Configure(bool sendAccount) {
 
 std::string Inet::OpenURL(const std::string& url) {
   form_.EnsureLoaded();
-  if (session_ && session_->running) Raise(inetErrStillExecuting, "Still executing last request");
+  // Asked again while a transfer of this control waits further down the stack (a click during a
+  // download, say): this one goes after it, as a blocking download would have let it.
+  if (session_ && session_->running) WaitForTurn();
   if (!url.empty()) url_ = url;
   responseCode_ = 0;
   if (url_.empty()) Raise(inetErrGeneral, "URL is malformed");
@@ -371,7 +391,7 @@ std::string Inet::OpenURL(const std::string& url) {
   if (!IsWebAddress(url_)) Raise(inetErrGeneral, "Unsupported protocol");
 
   InitLibrary();
-  if (!session_) session_ = std::make_unique<Session>();
+  if (!session_) session_ = std::make_unique<Session>(&responseCode_);
   // the account goes only to the server it belongs to; without one there is nothing to compare
   bool sendAccount = false;
   if (!userName_.empty()) {
@@ -383,40 +403,46 @@ std::string Inet::OpenURL(const std::string& url) {
   return Wait();
 }
 
+void Inet::WaitForTurn() {
+  const std::shared_ptr<bool> alive = alive_;
+  Form& form = form_;
+  while (session_ && session_->running) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    if (!*alive || !form.IsLoaded()) RaiseCancelled();
+  }
+}
+
 std::string Inet::Wait() {
   Session& s = *session_;
+  Transfer t;
   if (!QCoreApplication::instance()) {
     // no event loop to keep alive
-    s.body.clear();
-    s.tooLarge = false;
-    s.result = curl_easy_perform(s.easy);
+    s.current = &t;
+    t.result = curl_easy_perform(s.easy);
+    s.current = nullptr;
+    curl_easy_getinfo(s.easy, CURLINFO_RESPONSE_CODE, &t.status);
+    responseCode_ = t.status;
   } else {
-    s.Start();
+    s.Start(t);
     // Leaves the multi handle however the wait ends; a control destroyed meanwhile has done so itself.
     struct Leave {
       std::shared_ptr<bool> alive;
       Session& s;
+      Transfer& t;
       ~Leave() {
-        if (*alive) s.Stop();
+        if (*alive && s.current == &t) s.Stop();
       }
-    } leave{alive_, s};
+    } leave{alive_, s, t};
     Form& form = form_;
-    while (!s.done) {
+    while (!t.done) {
       QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-      if (!*leave.alive || s.cancelled || !form.IsLoaded()) {
-        if (*leave.alive) s.Stop();
-        RaiseCancelled();
-      }
+      if (!*leave.alive || !form.IsLoaded()) RaiseCancelled();
     }
+    if (t.cancelled) RaiseCancelled();
   }
-  long status = 0;
-  curl_easy_getinfo(s.easy, CURLINFO_RESPONSE_CODE, &status);
-  responseCode_ = status;
-  std::string body = std::move(s.body);
-  s.body = std::string();
-  if (s.result != CURLE_OK) RaiseTransferError(s.result, s.tooLarge);
-  if (status >= 400) return {};
-  return body;
+  if (t.result != CURLE_OK) RaiseTransferError(t.result, t.tooLarge);
+  if (t.status >= 400) return {};
+  return std::move(t.body);
 }
 
 }  // namespace rt

@@ -19,7 +19,6 @@ enum InetErrorNumber : long {
   inetErrGeneral = 35750,          // unsupported address, and failures without a number of their own
   inetErrCannotConnect = 35754,    // refused, or the host name does not resolve
   inetErrRequestTimedOut = 35761,  // no complete reply within RequestTimeout
-  inetErrStillExecuting = 35764,   // OpenURL called while the control is still downloading
 };
 
 enum InetProtocol : int { inetProtocolHTTP = 4, inetProtocolHTTPS = 5 };
@@ -61,9 +60,9 @@ class Inet {
   void SetRequestTimeout(long seconds);
 
   // Downloads `url` (which becomes URL()), or URL() when empty, following up to 5 redirects. Returns
-  // the body's bytes as they came, "" when the server answered with status 400 or above. Raises
-  // inetErrStillExecuting when this control is already downloading; a download cancelled meanwhile
-  // (Cancel, the form unloaded) raises inetErrGeneral.
+  // the body's bytes as they came, "" when the server answered with status 400 or above. Called while
+  // this control's download waits (from an event handled meanwhile), it waits for that one to end and
+  // then downloads. A download cancelled meanwhile (Cancel, the form unloaded) raises inetErrGeneral.
   std::string OpenURL(const std::string& url = {});
   // The HTTP status of the last download, 0 when no reply came.
   long ResponseCode();
@@ -75,8 +74,10 @@ class Inet {
 
  private:
   struct Session;
+  struct Transfer;
   void BindAccount();
   void Configure(bool sendAccount);
+  void WaitForTurn();
   std::string Wait();
 
   Form& form_;

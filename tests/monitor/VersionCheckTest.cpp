@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
 #include "library/VYK_Internet.h"
 #include "library/VYK_Language.h"
 #include "library/VYK_Registry.h"
@@ -136,4 +141,45 @@ TEST_F(VersionCheck, AnIpv6DefaultRouteIsAConnectionToo) {
   EXPECT_TRUE(VYK_Internet::ViaModem());
   EXPECT_FALSE(VYK_Internet::ViaLAN());
   win32::testing::SetRouteTable("");
+}
+
+// The check asked again while the first one still downloads (the button clicked twice): the second waits
+// for the first download and makes a full check of its own, with no failure message.
+TEST_F(VersionCheck, ASecondCheckDuringTheDownloadRunsAfterIt) {
+  std::mutex mutex;
+  std::condition_variable asked;
+  bool secondAsked = false;
+  std::atomic<int> arrived{0};
+  // the first request is answered once the second check has been asked for
+  peers::HttpServer server([&](const std::string&) -> std::optional<std::string> {
+    if (arrived++ == 0) {
+      std::unique_lock<std::mutex> lock(mutex);
+      asked.wait_for(lock, std::chrono::seconds(20), [&] { return secondAsked; });
+    }
+    return peers::Reply(200, "OK", "100,3.7.4\r\n");
+  });
+  VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\MakerDownload",
+                          "127.0.0.1:" + std::to_string(server.Port()));
+  bool secondRan = false;
+  QTimer click;
+  click.setInterval(1);
+  QObject::connect(&click, &QTimer::timeout, [&] {
+    if (arrived == 0) return;
+    click.stop();
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      secondAsked = true;
+    }
+    asked.notify_all();
+    VYK_Internet::ChkNewVersion();
+    secondRan = true;
+  });
+  click.start();
+  VYK_Internet::ChkNewVersion();
+  EXPECT_TRUE(secondRan);
+  const auto& shown = rt::testing::MessageBoxes().shown;
+  ASSERT_EQ(shown.size(), 2u);
+  for (const auto& box : shown) EXPECT_EQ(box.prompt, LanguageText(42) + " (3.7.4) of Brennavale.");
+  EXPECT_EQ(server.Requests().size(), 2u);
+  EXPECT_FALSE(Logged());
 }

@@ -367,20 +367,24 @@ TEST_F(InetControl, AReplyPastTheLimitFailsAndIsNotHeld) {
 
 TEST_F(InetControl, EventsRunWhileADownloadWaits) {
   HttpServer silent([](const std::string&) -> std::optional<std::string> { return std::nullopt; });
-  HttpServer quick([](const std::string&) -> std::optional<std::string> { return Reply(200, "OK", "quick"); });
+  HttpServer quick([](const std::string& request) -> std::optional<std::string> {
+    return Reply(200, "OK", Path(request) == "/second" ? "second" : "quick");
+  });
   TestForm form;
   form.Load();
   rt::Inet inet(form, "InetRealtime1");
   rt::Inet other(form, "Inet1");
   inet.SetRequestTimeout(2);
 
-  std::optional<rt::Error> second;
+  // A handler run during the wait asks the busy control again (a second click on the same button): it
+  // gets its own reply once the first download has ended, not an error.
+  std::optional<rt::Error> secondError;
   bool executing = false;
-  std::string nested;
-  Ticker ticker([&](int tick) {
-    if (tick != 3) return;
+  std::string second, nested;
+  Ticker ticker([](int) {});
+  QTimer::singleShot(50, [&] {
     executing = inet.StillExecuting();
-    second = RaisedBy([&] { inet.OpenURL(quick.Base() + "/second"); });
+    secondError = RaisedBy([&] { second = inet.OpenURL(quick.Base() + "/second"); });
     // another control downloads meanwhile
     nested = other.OpenURL(quick.Base() + "/other");
   });
@@ -390,14 +394,15 @@ TEST_F(InetControl, EventsRunWhileADownloadWaits) {
   EXPECT_GE(ticker.Ticks(), 10);
   EXPECT_LE(ticker.LongestGap().count(), 100);
   EXPECT_TRUE(executing);
-  ASSERT_TRUE(second);
-  EXPECT_EQ(second->Number(), rt::inetErrStillExecuting);
-  EXPECT_EQ(second->Description(), "Still executing last request");
+  EXPECT_FALSE(secondError) << secondError->Description();
+  EXPECT_EQ(second, "second");
   EXPECT_EQ(nested, "quick");
   EXPECT_FALSE(inet.StillExecuting());
-  EXPECT_EQ(inet.URL(), silent.Base() + "/quote");
-  ASSERT_EQ(quick.Requests().size(), 1u);
-  EXPECT_EQ(Path(quick.Requests()[0]), "/other");
+  EXPECT_EQ(inet.ResponseCode(), 200);
+  EXPECT_EQ(inet.URL(), quick.Base() + "/second");
+  ASSERT_EQ(quick.Requests().size(), 2u);
+  EXPECT_EQ(Path(quick.Requests()[0]), "/second");
+  EXPECT_EQ(Path(quick.Requests()[1]), "/other");
 }
 
 TEST_F(InetControl, AWaitingDownloadEndsWhenCancelledUnloadedOrDestroyed) {
