@@ -1,5 +1,6 @@
 #include "platform/win32/User.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCursor>
 #include <QPixmap>
@@ -15,6 +16,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/runtime/Handles.h"
@@ -43,10 +45,11 @@ WindowData* DataOf(long hWnd) {
   return &Windows()[hWnd];
 }
 
-// Moves a window with the mouse until its button is released, where the window system cannot.
+// Moves a window with the mouse until its button is released, where the window system cannot. The
+// window keeps its distance to the pointer as it was at `grab`.
 class WindowDrag : public QObject {
  public:
-  explicit WindowDrag(QWidget* window) : window_(window), offset_(QCursor::pos() - window->pos()) {
+  WindowDrag(QWidget* window, QPoint grab) : window_(window), offset_(grab - window->pos()) {
     qApp->installEventFilter(this);
   }
 
@@ -64,6 +67,66 @@ class WindowDrag : public QObject {
  private:
   QPointer<QWidget> window_;
   QPoint offset_;
+};
+
+// A press that may become a move of its window: the window manager's move starts only once the pointer
+// has gone past the drag distance with a button held. Until then the press, its release and a second
+// press (a double click) stay with the program; a window manager that moves the window takes every press
+// that comes while it does.
+class PendingMove : public QObject {
+ public:
+  explicit PendingMove(QWidget* window) : window_(window) {
+    if (Current()) Current()->End();
+    Current() = this;
+    qApp->installEventFilter(this);
+  }
+  ~PendingMove() override {
+    if (Current() == this) Current() = nullptr;
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseMove: {
+        const auto* m = static_cast<QMouseEvent*>(e);
+        if (m->buttons() == Qt::NoButton) {
+          End();
+          break;
+        }
+        // measured from where the pointer was first seen moving with the button held
+        const QPoint at = m->globalPosition().toPoint();
+        if (!from_) from_ = at;
+        if ((at - *from_).manhattanLength() < QApplication::startDragDistance()) break;
+        QPointer<QWidget> window = window_;
+        const QPoint grab = *from_;
+        End();
+        if (!window) break;
+        QWindow* handle = window->windowHandle();
+        if (!(handle && handle->startSystemMove())) new WindowDrag(window, grab);
+        break;
+      }
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        End();
+        break;
+      default: break;
+    }
+    return false;
+  }
+
+ private:
+  static PendingMove*& Current() {
+    static PendingMove* current = nullptr;
+    return current;
+  }
+  void End() {
+    if (Current() == this) Current() = nullptr;
+    qApp->removeEventFilter(this);
+    deleteLater();
+  }
+
+  QPointer<QWidget> window_;
+  std::optional<QPoint> from_;
 };
 
 QColor ColorOf(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -263,9 +326,7 @@ long DefWindowProcA(long hWnd, long msg, long wParam, long lParam) {
   if (!w) return 0;
   if (TooltipWindow* tip = TooltipOf(hWnd)) return TooltipMessage(tip, msg, wParam, lParam);
   if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
-    QWidget* top = w->window();
-    QWindow* handle = top->windowHandle();
-    if (!(handle && handle->startSystemMove())) new WindowDrag(top);
+    new PendingMove(w->window());
   }
   return 0;
 }

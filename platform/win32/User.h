@@ -36,8 +36,10 @@ long GetWindowLongA(long hWnd, long index);
 // the position and size stay. Returns 0 for an unknown window.
 long SetWindowPos(long hWnd, long hWndInsertAfter, long x, long y, long cx, long cy, long flags);
 
-// What every window's own procedure does: WM_NCLBUTTONDOWN with HTCAPTION lets the window follow the mouse
-// until the button is released, as when its title bar is dragged; a tooltip window takes its messages.
+// What every window's own procedure does: WM_NCLBUTTONDOWN with HTCAPTION, sent while a button is pressed,
+// lets the window follow the mouse until the button is released, as when its title bar is dragged, once
+// the pointer has moved past the drag distance (a click or a double click moves nothing); a tooltip window
+// takes its messages.
 long DefWindowProcA(long hWnd, long msg, long wParam, long lParam);
 
 // Creates a window of a class this layer knows: "tooltips_class32" (a tooltip window). 0 for another class.
