@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/controls/Controls.h"
@@ -108,6 +109,22 @@ void UseStillStyle() {
   QApplication::setStyle(new StillStyle(QApplication::style()->name()));
 }
 
+// A window shown while a modal window is open is kept above that one (as a window it owns), where the
+// user can see it and answer it; otherwise it would be stacked under the modal window until that closes.
+// Shown again with no modal window open, it goes back to its own place.
+void KeepAboveModal(QWidget* w, bool& above) {
+  QWidget* modal = QApplication::activeModalWidget();
+  for (QWidget* p = modal; p; p = p->parentWidget())
+    if (p == w) modal = nullptr;  // the modal window is this one, or one it owns
+  if (!modal && !above) return;
+  w->winId();
+  QWindow* parent = modal ? modal->window()->windowHandle()
+                    : w->parentWidget() ? w->parentWidget()->window()->windowHandle()
+                                        : nullptr;
+  w->windowHandle()->setTransientParent(parent);
+  above = modal != nullptr;
+}
+
 }  // namespace
 
 struct Form::Native {
@@ -118,6 +135,7 @@ struct Form::Native {
   QSize designSize{400, 300};
   int resizes = 0;  // resize events delivered so far
   bool shownSinceLoad = false;
+  bool aboveModal = false;  // kept above a modal window that was open when it was shown
 };
 
 Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>()) {
@@ -205,6 +223,7 @@ void Form::Show(int modal, Form* owner) {
     if (guard) w->setWindowModality(Qt::NonModal);
     return;
   }
+  KeepAboveModal(w, native_->aboveModal);
   w->show();
   firstResize();
   w->raise();

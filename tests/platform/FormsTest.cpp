@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/controls/Controls.h"
 #include "platform/runtime/Events.h"
@@ -136,6 +137,32 @@ TEST_F(Forms, AModalShowReturnsWhenTheWindowIsHidden) {
   f.Show(1);
   EXPECT_FALSE(f.Visible());
   EXPECT_TRUE(f.IsLoaded());
+}
+
+// A window shown while a modal one is open (an alarm while the options dialog is open) belongs above the
+// modal window, where the user sees it; once no modal window is open it is on its own again.
+TEST_F(Forms, AWindowShownDuringAModalOneIsKeptAboveIt) {
+  ResizingForm owner;
+  CountingForm modal;
+  ResizingForm message;
+  owner.Show();
+  QWindow* above = nullptr;
+  QTimer::singleShot(0, [&] {
+    message.Show(0, &owner);
+    above = message.Window()->windowHandle()->transientParent();
+    modal.Hide();
+  });
+  modal.Show(1, &owner);
+  EXPECT_EQ(above, modal.Window()->windowHandle());
+  message.Show(0, &owner);
+  EXPECT_EQ(message.Window()->windowHandle()->transientParent(), nullptr);
+  // the modal window's own owner shown meanwhile is left where it is
+  QTimer::singleShot(0, [&] {
+    owner.Show();
+    modal.Hide();
+  });
+  modal.Show(1, &owner);
+  EXPECT_EQ(owner.Window()->windowHandle()->transientParent(), nullptr);
 }
 
 TEST_F(Forms, TimersTickWhileEventsRunAndStopWhenDisabled) {
