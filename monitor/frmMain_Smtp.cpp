@@ -99,6 +99,35 @@ void frmMain_Tollerwick::SendEmail(const std::string& MailServerName, const std:
                                    const std::string& FromEmailAddress, const std::string& ToName,
                                    const std::string& ToEmailAddress, const std::string& EmailSubject,
                                    const std::string& EmailBodyOfMessage) {
+  // One socket carries one dialogue. A send asked for while another waits for the server (a test send
+  // clicked during an alarm's mails, an alarm raised during a test send) goes out when that one has ended;
+  // starting it at once would cut the first one off and make it fail.
+  if (SmtpSending) {
+    SmtpWaiting.push_back({MailServerName, FromName, FromEmailAddress, ToName, ToEmailAddress, EmailSubject,
+                           EmailBodyOfMessage});
+    return;
+  }
+  SmtpSending = true;
+  struct Sent {
+    bool& sending;
+    ~Sent() { sending = false; }
+  };
+  {
+    Sent sent{SmtpSending};
+    SendOneEmail(MailServerName, FromName, FromEmailAddress, ToName, ToEmailAddress, EmailSubject,
+                 EmailBodyOfMessage);
+  }
+  while (!SmtpWaiting.empty() && !SmtpSending) {
+    const std::vector<std::string> mail = std::move(SmtpWaiting.front());
+    SmtpWaiting.pop_front();
+    SendEmail(mail[0], mail[1], mail[2], mail[3], mail[4], mail[5], mail[6]);
+  }
+}
+
+void frmMain_Tollerwick::SendOneEmail(const std::string& MailServerName, const std::string& FromName,
+                                      const std::string& FromEmailAddress, const std::string& ToName,
+                                      const std::string& ToEmailAddress, const std::string& EmailSubject,
+                                      const std::string& EmailBodyOfMessage) {
   HandlerTrap("SendEmail of Formular frmMain_Tollerwick")([&] {
     // whatever connection is still open, of an earlier send or of one still waiting, ends here
     Winsock1.Close();

@@ -3,6 +3,10 @@
 // index boxes, news and banner, the option boxes, the error lamp, the status bar, the timers, the download
 // and socket controls and the menus.
 
+#include <deque>
+#include <string>
+#include <vector>
+
 #include "platform/controls/Controls.h"
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Inet.h"
@@ -168,6 +172,10 @@ class frmMain_Tollerwick : public rt::Form {
   // Waits, letting events run, for the server's reply with this code; on failure tells the user and sets
   // SmtpProgress to 0.
   void WaitFor(const std::string& ResponseCode);
+  // One SMTP dialogue, from connecting to "quit".
+  void SendOneEmail(const std::string& MailServerName, const std::string& FromName,
+                    const std::string& FromEmailAddress, const std::string& ToName, const std::string& ToEmailAddress,
+                    const std::string& EmailSubject, const std::string& EmailBodyOfMessage);
   void Winsock1_DataArrival(long bytesTotal);
   // The last complete reply received from the mail server.
   std::string SmtpResponse;
@@ -175,6 +183,9 @@ class frmMain_Tollerwick : public rt::Form {
   std::string SmtpReceived;
   // How far the running send has come: 10 to 100, 0 when it failed.
   int SmtpProgress = 0;
+  // True while a send's dialogue runs; the sends asked for meanwhile (their seven texts), in order.
+  bool SmtpSending = false;
+  std::deque<std::vector<std::string>> SmtpWaiting;
   // Seconds of the clock that goes on across midnight: the running wait's start, and how long it has run.
   double SmtpWaitStart = 0;
   double SmtpWaitElapsed = 0;

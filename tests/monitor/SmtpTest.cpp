@@ -263,6 +263,34 @@ TEST_F(SmtpClient, ASilentServerTimesOutFiftySecondsLaterAlsoOverMidnight) {
   EXPECT_EQ(MainForm->SmtpProgress, 0);
 }
 
+// A second send asked for while the first waits for the server (a test send clicked during an alarm's
+// mail): the first is not cut off, and the second goes out after it.
+TEST_F(SmtpClient, ASendAskedForDuringAnotherGoesOutAfterIt) {
+  peers::SmtpServer server;
+  rt::testing::SetNow(At(2026, 12, 6, 10, 15, 0));
+  QTimer click;
+  bool asked = false;
+  QObject::connect(&click, &QTimer::timeout, [&] {
+    if (asked || server.Lines().empty()) return;
+    asked = true;
+    MainForm->SendEmail(server.Name(), "Fred", "fred@example.org", "Test", "fred.miller@example.net", "Test",
+                        "test");
+  });
+  click.start(1);
+  Send(server.Name());
+  click.stop();
+  ASSERT_TRUE(asked);
+  auto expected = Dialogue("Sun, 06 Dec 2026 10:15:00 -0600", "Fred Miller", "MSFT = 250.10 / exceeded High Limit",
+                           {"Last 250.10", "High limit 250"});
+  const auto second = Dialogue("Sun, 06 Dec 2026 10:15:00 -0600", "Test", "Test", {"test"});
+  expected.insert(expected.end(), second.begin(), second.end());
+  EXPECT_EQ(server.Lines(), expected);
+  EXPECT_EQ(server.Connections(), 2);
+  EXPECT_TRUE(messages.empty()) << messages.front().text;
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+  EXPECT_EQ(ErrorLog().find(" of Formular "), std::string::npos);
+}
+
 TEST_F(SmtpClient, TheToHeaderCarriesOnlyTheName) {
   peers::SmtpServer server;
   Send(server.Name(), "");
