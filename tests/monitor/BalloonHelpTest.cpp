@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <algorithm>
 #include <iterator>
 
@@ -7,6 +8,7 @@
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Handles.h"
 #include "platform/win32/User.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "windows/frmOptions.h"
@@ -62,6 +64,17 @@ TEST_F(BalloonHelp, TheFindTickerTipKeepsItsLinesAndBlanks) {
   EXPECT_EQ(lines[2], "   Number 1 - Yahoo");
   EXPECT_EQ(lines[4], "");
   EXPECT_EQ(lines[10], "The Limit Values are optional.");
+  // this balloon stands centred below its button, wherever the pointer is (the window, shown normally,
+  // moved so that the balloon has room on the screen to either side)
+  MainForm->SetWindowState(rt::stateNormal);
+  MainForm->Move(-1500, 0);
+  TipOf(MainForm->cmdFindTicker);
+  const QWidget* balloon = rt::WidgetOf(Tollerwick_Sub::BalloonTips->hWnd());
+  const QWidget* button = MainForm->cmdFindTicker.Widget();
+  ASSERT_TRUE(balloon && button);
+  const QPoint middleBelow = button->mapToGlobal(QPoint(button->width() / 2, button->height()));
+  EXPECT_NEAR(balloon->frameGeometry().left() + balloon->width() / 2.0, middleBelow.x(), 1.5);
+  EXPECT_NEAR(balloon->frameGeometry().top(), middleBelow.y(), 2);
   const std::string high = TipOf(MainForm->txtHigh);
   EXPECT_EQ(std::count(high.begin(), high.end(), '\n'), 6);
 }

@@ -108,6 +108,7 @@ TEST_F(Browser, TheWindowKeepsItsPlaceBetweenRuns) {
   EXPECT_EQ(rt::GetSetting("Brennavale", "Settings", "MainTop"), "1200");
   MainForm->cmdCharts_Click();
   EXPECT_NEAR(Window().Left(), 1500, rt::TwipsPerPixelX());
+  EXPECT_NEAR(Window().Top(), 1200, rt::TwipsPerPixelY());
   Window().Unload();
 }
 

@@ -74,3 +74,25 @@ TEST_F(News, AnOverlongItemIsCutAndTheItemsAfterItStillRead) {
   EXPECT_EQ(NewsTable[0], heading + item);
   EXPECT_EQ(ErrorLog().find("Load_News"), std::string::npos);
 }
+
+TEST_F(News, BeforeAnyBannerIsKnownTheNewsStaysAndTheBannerOpensTheMakersHomePage) {
+  BannerTable = {};
+  BannerCount = 0;
+  ASSERT_TRUE(RunMain());
+  TakeOpened();
+  MainForm->Image2_Click();
+  EXPECT_EQ(TakeOpened(), std::vector<std::string>{"http://www.vyk.example/"});
+
+  NewsTable[0] = "item 0";
+  NewsTable[1] = "item 1";
+  NewsCount = 2;
+  MainForm->RtbNews1.SetText("shown");
+  MainForm->RotateBanner();
+  MainForm->RotateBanner();
+  EXPECT_EQ(MainForm->RtbNews1.Text(), "shown");
+  EXPECT_EQ(NewsIndex, 0);
+  // an index left beyond a shorter list is still wrapped
+  NewsIndex = 5;
+  MainForm->RotateBanner();
+  EXPECT_EQ(NewsIndex, 0);
+}

@@ -32,6 +32,8 @@ TEST_F(Options, TheDefaultsShowNormalisedAndOkStoresThem) {
   EXPECT_EQ(Dialog().txtStartTime.Text(), "09:30");  // reading a control loads the dialog hidden
   EXPECT_TRUE(Dialog().IsLoaded());
   EXPECT_FALSE(Dialog().Visible());
+  EXPECT_NEAR(Dialog().Left(), (rt::ScreenWidth() - Dialog().Width()) / 2, rt::TwipsPerPixelX());
+  EXPECT_NEAR(Dialog().Top(), (rt::ScreenHeight() - Dialog().Height()) / 2, rt::TwipsPerPixelY());
   EXPECT_EQ(Dialog().txtStopTime.Text(), "16:30");
   EXPECT_EQ(Dialog().txtUpdateInterval.Text(), "10");
   EXPECT_EQ(Dialog().VScroll1.Value(), 10);
@@ -104,21 +106,34 @@ TEST_F(Options, TheResetButtonClearsTheAlarmStampsOfTheTickerRowsOnly) {
   EXPECT_EQ(MainForm->FG3.TextMatrix(1, 14), "group");
 }
 
-TEST_F(Options, TheMenuShowsTheDialogModallyAndItsTipFollowsTheMainBox) {
+TEST_F(Options, TheMenuShowsTheDialogModallyCentredAndItsTipFollowsTheMainBox) {
   MainForm->chkTooltip.SetValue(1);
   bool shown = false;
   std::string tip;
-  QTimer::singleShot(50, [&] {
+  double left = 0, top = 0, width = 0, height = 0;
+  auto look = [&] {
     shown = Dialog().Visible();
+    left = Dialog().Left(), top = Dialog().Top(), width = Dialog().Width(), height = Dialog().Height();
     const long window = Tollerwick_Sub::BalloonTips->hWnd();
     win32::ShowTipNow(window, Dialog().cmdChkNewVersion.hWnd());
     tip = win32::ShownTipText(window);
     Dialog().cmdCancel_Click();
-  });
+  };
+  QTimer::singleShot(50, look);
   MainForm->mnuOption_Click();
   EXPECT_TRUE(shown);
   EXPECT_EQ(tip, "you can check and download\nnew versions of Tollerwick");
   EXPECT_FALSE(Dialog().IsLoaded());
+  EXPECT_NEAR(left, (rt::ScreenWidth() - width) / 2, 5 * rt::TwipsPerPixelX());
+  EXPECT_NEAR(top, (rt::ScreenHeight() - height) / 2, 5 * rt::TwipsPerPixelY());
+
+  // with the box unticked, the next load gives the button no tip
+  MainForm->chkTooltip.SetValue(0);
+  shown = false;
+  QTimer::singleShot(50, look);
+  MainForm->mnuOption_Click();
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(tip, "");
 }
 
 // Every control bound to a setting, with a value that differs from the setting's default.

@@ -38,6 +38,8 @@ TEST_F(Splash, CountsTheStartsOfThisUser) {
   EXPECT_EQ(s.lblVersion.Caption(), "v. 3.7.4");
   EXPECT_EQ(s.lblTitle.Caption(), "Brennavale");
   EXPECT_EQ(s.ProgressBar1.Value(), s.ProgressBar1.Max());
+  EXPECT_NEAR(s.Left(), (rt::ScreenWidth() - s.Width()) / 2, rt::TwipsPerPixelX());
+  EXPECT_NEAR(s.Top(), (rt::ScreenHeight() - s.Height()) / 2, rt::TwipsPerPixelY());
   s.Unload();
 
   VYK_Registry::SaveRegSetting(CounterPath(), "Settings", "UseCounter", 9L);

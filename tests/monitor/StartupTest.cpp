@@ -8,12 +8,14 @@
 
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Language.h"
+#include "library/VYK_PlaySound.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Form.h"
 #include "platform/runtime/Registry.h"
+#include "platform/win32/Multimedia.h"
 #include "tests/monitor/MonitorSandbox.h"
 
 using Tollerwick_Main::MainForm;
@@ -149,9 +151,18 @@ TEST_F(Startup, MissingSpeechComponentsAreToldOncePerComputer) {
   EXPECT_TRUE(boxes.shown.empty());
   Exit();
 
-  // after a start that found the components, the message comes again when they are gone
-  rt::registry::Write("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings", "TTS",
-                      rt::RegValue{rt::RegType::DWord, {}, 0xFFFFFFFFu});
+  // a start that finds the components (given a speech engine) marks them found, and the message comes
+  // again when they are gone
+  automation::SpeechObject::SetUnavailableForTesting(false);
+  if (ErrorOf([] { automation::SpeechObject probe; }) == 0) {
+    VYK_PlaySound::Ini_TTS();
+    EXPECT_EQ(rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings", "TTS")->number,
+              0xFFFFFFFFu);
+  } else {
+    rt::registry::Write("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings", "TTS",
+                        rt::RegValue{rt::RegType::DWord, {}, 0xFFFFFFFFu});
+  }
+  automation::SpeechObject::SetUnavailableForTesting(true);
   VYK_Language::LanguageText.Clear();
   ASSERT_TRUE(RunMain());
   EXPECT_EQ(boxes.shown.size(), 1u);

@@ -105,10 +105,16 @@ TEST_F(TickerTable, AddingColoursByTurnsFromRowTwoAndResetsThePictures) {
   EXPECT_EQ(Tollerwick_Sub::SelectedRow, "4");
   EXPECT_EQ(MainForm->txtTicker.Text(), "");
   EXPECT_EQ(Tollerwick_Sub::TickerCount, 3);
+  // with an even number of ticker rows an addition colours the other way round from a load
+  MainForm->cmdAddTicker_Click();
+  EXPECT_EQ(Back(2), 0xC0FFFF);
+  EXPECT_EQ(Back(5), 0);
 }
 
 TEST_F(TickerTable, AClickFillsTheBoxesAndTheTickerIsWrittenBackInUpperCase) {
-  WriteFile(File(), "\"x\",\"\",\"\",\"1\",\"00:00:00\"\r\n\" ab c \",\"10\",\"5,5\",\"2\",\"00:00:00\"\r\n");
+  WriteFile(File(),
+            "\"x\",\"\",\"\",\"1\",\"00:00:00\"\r\n\" ab c \",\"10\",\"5,5\",\"2\",\"00:00:00\"\r\n"
+            "\"q\",\"7\",\"\",\"3\",\"00:00:00\"\r\n");
   Start();
   Grid().SimulateClick(3, 2);
   EXPECT_EQ(Tollerwick_Sub::SelectedRow, "3");
@@ -125,6 +131,13 @@ TEST_F(TickerTable, AClickFillsTheBoxesAndTheTickerIsWrittenBackInUpperCase) {
   // typing a limit writes it into the current row
   MainForm->txtHigh.SetText("42");
   EXPECT_EQ(Cell(2, 11), "42");
+  // a provider number the list does not have is reported; the row is current, the boxes keep their text
+  Grid().SimulateClick(4, 2);
+  EXPECT_EQ(Tollerwick_Sub::SelectedRow, "4");
+  EXPECT_EQ(MainForm->txtHigh.Text(), "42");
+  EXPECT_EQ(MainForm->txtTicker.Text(), "X");
+  EXPECT_EQ(Cell(4, 2), "q");
+  EXPECT_NE(ErrorLog().find("Fg3_Click of Formular frmMain_Tollerwick"), std::string::npos);
 }
 
 TEST_F(TickerTable, DeletingGoesThroughTheTickerBox) {
