@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <optional>
 
 #include "platform/controls/Controls.h"
 #include "platform/runtime/Error.h"
@@ -109,20 +110,27 @@ void UseStillStyle() {
   QApplication::setStyle(new StillStyle(QApplication::style()->name()));
 }
 
-// A window shown while a modal window is open is kept above that one (as a window it owns), where the
-// user can see it and answer it; otherwise it would be stacked under the modal window until that closes.
-// Shown again with no modal window open, it goes back to its own place.
-void KeepAboveModal(QWidget* w, bool& above) {
+// A window shown while a modal window is open is kept above it, where the user can see it and answer it;
+// otherwise the window manager keeps it under the modal window (which it raises with every click) until
+// that closes. Meanwhile the window stays on top and belongs to the modal window, which lets its input
+// through. Once no modal window is open it is its own window again.
+void KeepAboveModal(QWidget* w, std::optional<Qt::WindowFlags>& ownFlags) {
   QWidget* modal = QApplication::activeModalWidget();
   for (QWidget* p = modal; p; p = p->parentWidget())
     if (p == w) modal = nullptr;  // the modal window is this one, or one it owns
-  if (!modal && !above) return;
+  if (!modal && !ownFlags) return;
+  const bool visible = w->isVisible();
+  if (modal) {
+    if (!ownFlags) ownFlags = w->windowFlags();
+    w->setWindowFlags(*ownFlags | Qt::WindowStaysOnTopHint);
+  } else {
+    w->setWindowFlags(*ownFlags);
+    ownFlags.reset();
+  }
   w->winId();
-  QWindow* parent = modal ? modal->window()->windowHandle()
-                    : w->parentWidget() ? w->parentWidget()->window()->windowHandle()
-                                        : nullptr;
-  w->windowHandle()->setTransientParent(parent);
-  above = modal != nullptr;
+  QWidget* owner = modal ? modal->window() : w->parentWidget() ? w->parentWidget()->window() : nullptr;
+  w->windowHandle()->setTransientParent(owner ? owner->windowHandle() : nullptr);
+  if (visible) w->show();
 }
 
 }  // namespace
@@ -135,7 +143,8 @@ struct Form::Native {
   QSize designSize{400, 300};
   int resizes = 0;  // resize events delivered so far
   bool shownSinceLoad = false;
-  bool aboveModal = false;  // kept above a modal window that was open when it was shown
+  // the window's own flags while it is kept above a modal window that was open when it was shown
+  std::optional<Qt::WindowFlags> aboveModal;
 };
 
 Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>()) {
@@ -221,6 +230,9 @@ void Form::Show(int modal, Form* owner) {
     if (w->isVisible()) loop.exec();
     native_->modalLoop = nullptr;
     if (guard) w->setWindowModality(Qt::NonModal);
+    // the windows kept above this one while it was open
+    for (Form* f : LoadedForms())
+      if (f->native_->aboveModal) KeepAboveModal(f->native_->window, f->native_->aboveModal);
     return;
   }
   KeepAboveModal(w, native_->aboveModal);

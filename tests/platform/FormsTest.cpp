@@ -139,23 +139,28 @@ TEST_F(Forms, AModalShowReturnsWhenTheWindowIsHidden) {
   EXPECT_TRUE(f.IsLoaded());
 }
 
-// A window shown while a modal one is open (an alarm while the options dialog is open) belongs above the
-// modal window, where the user sees it; once no modal window is open it is on its own again.
+// A window shown while a modal one is open (an alarm while the options dialog is open) is kept above the
+// modal window, where the user sees it, and takes input; once the modal window closes it is on its own
+// again.
 TEST_F(Forms, AWindowShownDuringAModalOneIsKeptAboveIt) {
   ResizingForm owner;
   CountingForm modal;
   ResizingForm message;
   owner.Show();
   QWindow* above = nullptr;
+  bool onTop = false;
   QTimer::singleShot(0, [&] {
     message.Show(0, &owner);
     above = message.Window()->windowHandle()->transientParent();
+    onTop = message.Window()->windowFlags() & Qt::WindowStaysOnTopHint;
     modal.Hide();
   });
   modal.Show(1, &owner);
   EXPECT_EQ(above, modal.Window()->windowHandle());
-  message.Show(0, &owner);
+  EXPECT_TRUE(onTop);
+  EXPECT_TRUE(message.Visible());
   EXPECT_EQ(message.Window()->windowHandle()->transientParent(), nullptr);
+  EXPECT_FALSE(message.Window()->windowFlags() & Qt::WindowStaysOnTopHint);
   // the modal window's own owner shown meanwhile is left where it is
   QTimer::singleShot(0, [&] {
     owner.Show();
@@ -163,6 +168,7 @@ TEST_F(Forms, AWindowShownDuringAModalOneIsKeptAboveIt) {
   });
   modal.Show(1, &owner);
   EXPECT_EQ(owner.Window()->windowHandle()->transientParent(), nullptr);
+  EXPECT_FALSE(owner.Window()->windowFlags() & Qt::WindowStaysOnTopHint);
 }
 
 TEST_F(Forms, TimersTickWhileEventsRunAndStopWhenDisabled) {
