@@ -1,0 +1,297 @@
+"""The desktop the program runs on in these tests: a virtual X server, a window manager and a notification
+area, all started here, plus what a user does on it (pointer and keys, sent through the XTest extension by
+xdotool) and what anyone can see of it from outside (windows, their titles, places, stacking and pixels)."""
+
+import ctypes
+import ctypes.util
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+# Every wait is on a condition; the deadline only keeps a broken run from hanging. A slow machine may
+# stretch them all: TOLLERWICK_DESKTOP_PATIENCE=3 triples every deadline.
+PATIENCE = float(os.environ.get("TOLLERWICK_DESKTOP_PATIENCE", "1"))
+
+SCREEN = (1280, 1024)
+TRAY_HEIGHT = 32
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(condition, seconds, what, interval=0.05):
+    """Polls `condition` until it returns something true, which is returned; fails after the deadline, saying
+    `what` (a text, or a function giving it then)."""
+    deadline = time.monotonic() + seconds * PATIENCE
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Timeout(f"waited {seconds * PATIENCE:.0f} s: {what() if callable(what) else what}")
+        time.sleep(interval)
+
+
+def run(*command, check=True, env=None):
+    result = subprocess.run(command, capture_output=True, text=True, env=env)
+    if check and result.returncode != 0:
+        raise RuntimeError(f"{' '.join(command)} failed ({result.returncode}): {result.stderr.strip()}")
+    return result.stdout
+
+
+class Display:
+    """A connection of our own to the X server, for the one thing no command-line tool reports: who owns a
+    selection (a notification area owns _NET_SYSTEM_TRAY_S0 while it runs)."""
+
+    def __init__(self, name):
+        self.xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+        self.xlib.XOpenDisplay.restype = ctypes.c_void_p
+        self.xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.xlib.XInternAtom.restype = ctypes.c_ulong
+        self.xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.xlib.XGetSelectionOwner.restype = ctypes.c_ulong
+        self.xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.handle = self.xlib.XOpenDisplay(name.encode())
+        if not self.handle:
+            raise RuntimeError(f"cannot open display {name}")
+
+    def selection_owner(self, selection):
+        atom = self.xlib.XInternAtom(self.handle, selection.encode(), 0)
+        return self.xlib.XGetSelectionOwner(self.handle, atom)
+
+    def close(self):
+        if self.handle:
+            self.xlib.XCloseDisplay(self.handle)
+            self.handle = None
+
+
+class Session:
+    """Xvfb at 96 DPI, openbox and trayer (an XEmbed notification area along the bottom right)."""
+
+    def __init__(self):
+        self.folder = tempfile.mkdtemp(prefix="tollerwick-desktop-")
+        self.processes = []
+        self.display = None
+        self.x = None
+
+    def start(self):
+        for tool in ("Xvfb", "openbox", "trayer", "xdotool", "xprop", "xwininfo", "import"):
+            if not shutil.which(tool):
+                raise RuntimeError(f"{tool} is missing: run scripts/setup")
+        # Xvfb picks a free display number itself and writes it to the descriptor we give it.
+        read, write = os.pipe()
+        xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-dpi", "96",
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=self._log("xvfb"))
+        os.close(write)
+        self.processes.append(xvfb)
+        number = b""
+        with os.fdopen(read, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise RuntimeError("Xvfb ended at start:\n" + self.log_text("xvfb"))
+                number += chunk
+        self.display = f":{int(number)}"
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.x = wait_until(self._connect, 30, "the X server accepting connections")
+
+        self._spawn("openbox", ["openbox"])
+        wait_until(self.window_manager_running, 30, "the window manager (_NET_SUPPORTING_WM_CHECK)")
+        self._spawn("trayer", ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                               "--width", "100", "--height", str(TRAY_HEIGHT), "--transparent", "false"])
+        wait_until(lambda: self.x.selection_owner("_NET_SYSTEM_TRAY_S0"), 30,
+                   "the notification area (owner of _NET_SYSTEM_TRAY_S0)")
+        return self
+
+    def stop(self):
+        if self.x:
+            self.x.close()
+        for p in reversed(self.processes):
+            if p.poll() is None:
+                p.terminate()
+                try:
+                    p.wait(10)
+                except subprocess.TimeoutExpired:
+                    p.kill()
+                    p.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def _connect(self):
+        try:
+            return Display(self.display)
+        except RuntimeError:
+            if self.processes[0].poll() is not None:
+                raise RuntimeError("Xvfb ended at start:\n" + self.log_text("xvfb"))
+            return None
+
+    def _log(self, name):
+        return open(os.path.join(self.folder, name + ".log"), "wb")
+
+    def log_text(self, name):
+        with open(os.path.join(self.folder, name + ".log"), errors="replace") as f:
+            return f.read()
+
+    def _spawn(self, name, command):
+        with self._log(name) as log:
+            p = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        self.processes.append(p)
+        return p
+
+    def window_manager_running(self):
+        out = run("xprop", "-display", self.display, "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
+        m = re.search(r"window id # (0x[0-9a-f]+)", out)
+        if not m:
+            return False
+        # the check window names the manager; a stale property of a manager gone has no window behind it
+        return "_NET_WM_NAME" in run("xprop", "-display", self.display, "-id", m.group(1), check=False)
+
+    # ---- what anyone can see
+
+    def tool(self, *command, check=True):
+        return run(*command, check=check, env=self.env)
+
+    def windows(self, pid, name=None, visible=True):
+        """Windows of process `pid` (by _NET_WM_PID), optionally with a title matching the regular expression
+        `name`, and only the viewable ones unless told otherwise."""
+        command = ["xdotool", "search", "--all"]
+        if visible:
+            command.append("--onlyvisible")
+        command += ["--pid", str(pid)]
+        command += ["--name", "" if name is None else name]
+        out = self.tool(*command, check=False)
+        return [int(w) for w in out.split()]
+
+    def title(self, window):
+        return self.tool("xdotool", "getwindowname", str(window), check=False).rstrip("\n")
+
+    def viewable(self, window):
+        return "IsViewable" in self.tool("xwininfo", "-id", str(window), check=False)
+
+    def geometry(self, window):
+        """The window's own area on the screen: (x, y, width, height)."""
+        info = self.tool("xwininfo", "-id", str(window), check=False)
+        values = {}
+        for key, label in (("x", "Absolute upper-left X"), ("y", "Absolute upper-left Y"), ("w", "Width"),
+                           ("h", "Height")):
+            m = re.search(label + r":\s+(-?\d+)", info)
+            if not m:
+                return None
+            values[key] = int(m.group(1))
+        return values["x"], values["y"], values["w"], values["h"]
+
+    def frame_geometry(self, window):
+        """The window with the frame the window manager put around it."""
+        g = self.geometry(window)
+        if g is None:
+            return None
+        out = self.tool("xprop", "-id", str(window), "-notype", "_NET_FRAME_EXTENTS", check=False)
+        m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", out)
+        left, right, top, bottom = map(int, m.groups()) if m else (0, 0, 0, 0)
+        return g[0] - left, g[1] - top, g[2] + left + right, g[3] + top + bottom
+
+    def stacking(self):
+        """The managed windows, bottom first."""
+        out = self.tool("xprop", "-root", "-notype", "_NET_CLIENT_LIST_STACKING", check=False)
+        return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", out)]
+
+    def active(self):
+        """The window the window manager has made active."""
+        out = self.tool("xprop", "-root", "-notype", "_NET_ACTIVE_WINDOW", check=False)
+        m = re.search(r"0x[0-9a-f]+", out)
+        return int(m.group(0), 16) if m else None
+
+    def tree(self):
+        """Every window as (id, depth, title, classes, x, y, width, height), in the order of
+        `xwininfo -root -tree`, positions absolute."""
+        out = self.tool("xwininfo", "-root", "-tree", check=False)
+        rows = []
+        pattern = re.compile(r'^(\s*)(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)): \((.*)\)\s+(\d+)x(\d+)'
+                             r'[+-]-?\d+[+-]-?\d+\s+\+?(-?\d+)\+?(-?\d+)')
+        for line in out.splitlines():
+            m = pattern.match(line)
+            if m:
+                indent, wid, title, classes, w, h, x, y = m.groups()
+                rows.append((int(wid, 16), len(indent), title or "", classes, int(x), int(y), int(w), int(h)))
+        return rows
+
+    def tray_icons(self, pid):
+        """The viewable icons of process `pid` embedded in the notification area."""
+        rows = self.tree()
+        ours = set(self.windows(pid, visible=True))
+        icons = []
+        for i, (wid, depth, title, classes, *_rest) in enumerate(rows):
+            if '"trayer"' not in classes or title != "panel":
+                continue
+            for row in rows[i + 1:]:
+                if row[1] <= depth:
+                    break
+                if row[0] in ours and row[6] > 1 and row[7] > 1:
+                    icons.append(row)
+        return icons
+
+    def pixels(self, window="root"):
+        """A screenshot as (width, height, rows of RGB bytes)."""
+        data = subprocess.run(["import", "-window", str(window), "-depth", "8", "ppm:-"], capture_output=True,
+                              env=self.env, check=True).stdout
+        magic, size, maxval, body = data.split(b"\n", 3)
+        w, h = map(int, size.split())
+        return w, h, body
+
+    def find_colour(self, rgb, window="root", area=None):
+        """The box (left, top, right, bottom) of the pixels of exactly colour `rgb`, or None."""
+        w, h, body = self.pixels(window)
+        needle = bytes(rgb)
+        x0, y0, x1, y1 = area or (0, 0, w, h)
+        box = None
+        for y in range(max(0, y0), min(h, y1)):
+            row = body[y * w * 3 + max(0, x0) * 3:y * w * 3 + min(w, x1) * 3]
+            i = row.find(needle)
+            while i != -1:
+                if i % 3 == 0:
+                    x = max(0, x0) + i // 3
+                    box = (x, y, x, y) if box is None else (min(box[0], x), min(box[1], y), max(box[2], x),
+                                                           max(box[3], y))
+                i = row.find(needle, i + 1)
+        return box
+
+    def screenshot(self, path):
+        self.tool("import", "-window", "root", path, check=False)
+
+    # ---- what a user does
+
+    def move(self, x, y):
+        # xdotool's --sync waits for the pointer to move, which it never does when it is there already
+        if self.pointer() != (int(x), int(y)):
+            self.tool("xdotool", "mousemove", "--sync", str(int(x)), str(int(y)))
+
+    def click(self, x, y, button=1, repeat=1):
+        self.move(x, y)
+        self.tool("xdotool", "click", "--repeat", str(repeat), "--delay", "60", str(button))
+
+    def press(self, button=1):
+        self.tool("xdotool", "mousedown", str(button))
+
+    def release(self, button=1):
+        self.tool("xdotool", "mouseup", str(button))
+
+    def key(self, *keys):
+        self.tool("xdotool", "key", "--delay", "40", *keys)
+
+    def type(self, text):
+        self.tool("xdotool", "type", "--delay", "40", text)
+
+    def activate(self, window):
+        self.tool("xdotool", "windowactivate", "--sync", str(window), check=False)
+
+    def pointer(self):
+        out = self.tool("xdotool", "getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.split())
+        return int(values["X"]), int(values["Y"])

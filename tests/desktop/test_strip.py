@@ -1,0 +1,72 @@
+"""The scrolling ticker strip, a window without a caption: moved by its grey drag bar with the button held, and
+docked again under the main window by a double-click on the bar."""
+
+from desktop import wait_until
+from harness import DesktopCase, Program, ticker_line
+
+BAR_GREY = (0xC0, 0xC0, 0xC0)  # lblMove's back colour
+TOLERANCE = 3  # pixels
+
+
+class Strip(DesktopCase):
+    def strip(self, p):
+        """The strip's window: the program's other viewable window, one line of entries high."""
+
+        def find():
+            p.assert_alive()
+            for w in self.desk.windows(p.pid):
+                g = self.desk.geometry(w)
+                if w != p.main and g and g[3] < 100 and g[2] > 100 and w in self.desk.stacking():
+                    return w
+            return None
+
+        return wait_until(find, 30, "the scrolling ticker's window")
+
+    def bar(self, strip):
+        """A point in the middle of the drag bar, found by its colour."""
+        x, y, w, h = self.desk.geometry(strip)
+        box = wait_until(lambda: self.desk.find_colour(BAR_GREY, window=strip, area=(0, h // 2, w, h)), 30,
+                         "the drag bar drawn")
+        return x + (box[0] + box[2]) // 2, y + (box[1] + box[3]) // 2
+
+    def wait_at(self, strip, place, what):
+        def where():
+            return self.desk.frame_geometry(strip)[:2]
+
+        wait_until(lambda: all(abs(a - e) <= TOLERANCE for a, e in zip(where(), place)), 30,
+                   lambda: f"{what}: the strip is at {where()}, expected at {place}")
+
+    def test_drag_by_the_bar_then_double_click_docks_it_under_the_main_window(self):
+        tickers = [ticker_line(t, "30", "20") for t in ("AAA", "BBB", "CCC")]
+        with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers) as p:
+            strip = self.strip(p)
+            main = self.desk.frame_geometry(p.main)
+            docked = (main[0], main[1] + main[3])
+            self.wait_at(strip, docked, "docked under the main window at start")
+
+            # drag: press on the bar, move in steps with the button held, let go. The window may start to
+            # follow only once the pointer is some way off, so it moves by most of the way, not all of it.
+            start = self.desk.frame_geometry(strip)
+            x, y = self.bar(strip)
+            self.desk.move(x, y)
+            self.desk.press(1)
+            try:
+                for dx, dy in [(4 * i, 3 * i) for i in range(1, 6)] + [(20 * i, 15 * i) for i in range(2, 11)]:
+                    self.desk.move(x + dx, y + dy)
+            finally:
+                self.desk.release(1)
+
+            def dragged():
+                at = self.desk.frame_geometry(strip)
+                return 100 <= at[0] - start[0] <= 200 + TOLERANCE and 75 <= at[1] - start[1] <= 150 + TOLERANCE
+
+            wait_until(dragged, 30, lambda: f"the strip moved by the drag of (200, 150) from {start[:2]}: it is at "
+                                            f"{self.desk.frame_geometry(strip)[:2]}")
+            self.assertAlive(p, "after the drag")
+
+            # a double-click on the bar docks it again
+            self.desk.click(*self.bar(strip), repeat=2)
+            main = self.desk.frame_geometry(p.main)
+            docked = (main[0], main[1] + main[3])
+            self.wait_at(strip, docked, "docked again by a double-click on the bar")
+            self.assertAlive(p, "after the double-click")
