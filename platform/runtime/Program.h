@@ -7,6 +7,8 @@
 namespace rt {
 
 // Creates the application, runs `main`, then lets events run while forms are loaded. Returns the exit code.
+// Without a display it can use (none at all, a Wayland session without XWayland, an X server it cannot
+// open) it says so on standard error and returns 1.
 int Run(int argc, char** argv, void (*main)());
 // Starts a program: its name, a blank, its argument (one file). The text editor "notepad.exe" is the
 // desktop's editor for the file. No shell reads the text. 53 when the program cannot be started.

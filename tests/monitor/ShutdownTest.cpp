@@ -8,6 +8,8 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Registry.h"
@@ -32,7 +34,6 @@ class Shutdown : public MonitorSandbox {
     env.insert("XDG_CONFIG_HOME", QString::fromStdString(config));
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString(root + "/run"));
     program.setProcessEnvironment(env);
-    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program.start(TOLLERWICK_PROGRAM, {});
     if (!program.waitForStarted(60000)) return false;
     // the program folders are made once the main window stands
@@ -57,6 +58,36 @@ TEST_F(Shutdown, TheSessionsEndSavesTheSettingsAndEndsNormally) {
   EXPECT_EQ(Setting(UserApp(), "Settings", "chkAlarmSnd"), "0");
   EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "0");
   EXPECT_EQ(Setting("VYK\\Brennavale", "Settings", "ProgramVersion"), "3.7.4");
+  // no sound server here: the program has no sound device, and nothing is printed about it
+  const std::string said = program.readAllStandardError().toStdString();
+  EXPECT_EQ(said.find("PulseAudio"), std::string::npos) << said;
+}
+
+// Without a display it can use, the program says what is missing and ends with status 1.
+TEST(Displays, WithoutOneTheProgramSaysWhatIsMissingAndEnds) {
+  struct Case {
+    std::vector<std::pair<const char*, const char*>> set;
+    const char* said;
+  };
+  const Case cases[] = {
+      {{}, "tollerwick: there is no display (DISPLAY is not set)"},
+      {{{"WAYLAND_DISPLAY", "wayland-tollerwick-test"}}, "tollerwick: this Wayland session has no X server (XWayland)"},
+      {{{"DISPLAY", ":987"}, {"WAYLAND_DISPLAY", "wayland-tollerwick-test"}},
+       "tollerwick: cannot open the display \":987\""},
+  };
+  for (const Case& c : cases) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    for (const auto& [name, value] : c.set) env.insert(name, value);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(TOLLERWICK_PROGRAM, {});
+    ASSERT_TRUE(program.waitForFinished(60000)) << c.said;
+    const std::string said = program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << said;
+    EXPECT_EQ(program.exitCode(), 1) << said;
+    EXPECT_EQ(said.rfind(c.said, 0), 0u) << said;
+  }
 }
 
 TEST_F(Shutdown, TheSessionsEndDuringADownloadThatNeverEndsSavesAndEndsAtOnce) {
