@@ -161,7 +161,9 @@ class Program:
             # no session bus: the icon goes to the notification area of this desktop (XEmbed), not to the
             # developer's own desktop, and nothing is started to provide a bus
             DBUS_SESSION_BUS_ADDRESS="unix:path=" + os.path.join(self.root, "no-bus"),
-            no_proxy="*", NO_PROXY="*", LANG="C.UTF-8", QT_QPA_PLATFORM="xcb")
+            no_proxy="*", NO_PROXY="*", LANG="C.UTF-8",
+            # started as on a Wayland session with its X server beside it: the program must choose X itself
+            WAYLAND_DISPLAY="wayland-tollerwick-none", XDG_SESSION_TYPE="wayland")
         env.pop("DESKTOP_SESSION", None)
         if os.geteuid() == 0:
             env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"  # the web engine refuses to start as root otherwise
