@@ -1,7 +1,10 @@
 // The main window's mail sender: one plain-text message to one recipient, spoken line by line to the mail
 // server over the window's socket control Winsock1, each reply awaited with the user interface alive.
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/ErrorTrap.h"
@@ -58,18 +61,16 @@ std::string BodyText(const std::string& body) {
   return out;
 }
 
-// Where the first complete reply in `received` ends, or npos while its last line has not come. A reply
-// is one or more lines, each ended by CR LF (a bare LF is taken too); every line but the last has a
-// hyphen after its three-digit code ("250-..."), the last a blank or nothing ("250 OK", "250").
-size_t ReplyEnd(const std::string& received) {
-  size_t start = 0;
-  for (size_t end = received.find('\n'); end != std::string::npos; end = received.find('\n', start)) {
-    const bool more =
-        end - start >= 4 && received[start + 3] == '-' && received.find_first_not_of("0123456789", start) == start + 3;
-    start = end + 1;
-    if (!more) return start;
-  }
-  return std::string::npos;
+// The most a reply line (its CR LF included) and a whole reply may hold. Mail servers keep a line within
+// 512 octets and a reply within a few lines; anything past these is no mail server's reply, and keeping it
+// would let a server fill the memory.
+constexpr size_t kReplyLineBytes = 4096;
+constexpr size_t kReplyBytes = 65536;
+
+// True when the line at `start` of `text` is one of a reply's lines but its last: it has a hyphen after
+// its three-digit code ("250-..."); the last line has a blank or nothing there ("250 OK", "250").
+bool MoreLinesFollow(const std::string& text, size_t start) {
+  return text.size() - start >= 4 && text[start + 3] == '-' && text.find_first_not_of("0123456789", start) == start + 3;
 }
 
 // The mail server is named by host name or address, and may carry a port after a colon ("host:2525"),
@@ -134,6 +135,8 @@ void frmMain_Tollerwick::SendOneEmail(const std::string& MailServerName, const s
     Winsock1.SetLocalPort(0);
     // a part of a reply from that connection is no reply of this one
     SmtpReceived.clear();
+    SmtpLineStart = 0;
+    SmtpReplyTooLong = false;
     SmtpProgress = 10;
     if (Winsock1.State() != rt::sckClosed) {
       ShowMailError(" " + std::to_string(Winsock1.State()), 0, this);
@@ -195,11 +198,34 @@ void frmMain_Tollerwick::SendOneEmail(const std::string& MailServerName, const s
 void frmMain_Tollerwick::Winsock1_DataArrival(long /*bytesTotal*/) {
   HandlerTrap("Winsock1_DataArrival of Formular frmMain_Tollerwick")([&] {
     // A reply may come in pieces, and one of several lines may come line by line: only a complete reply
-    // replaces the last one, so that the wait sees neither half a code nor the first line of many.
-    SmtpReceived += Winsock1.GetData();
-    for (size_t end = ReplyEnd(SmtpReceived); end != std::string::npos; end = ReplyEnd(SmtpReceived)) {
-      SmtpResponse = SmtpReceived.substr(0, end);
-      SmtpReceived.erase(0, end);
+    // replaces the last one, so that the wait sees neither half a code nor the first line of many. Each
+    // arrival is looked at once, from where the last one stopped; a line ends at LF (CR LF, or a bare LF).
+    const std::string data = Winsock1.GetData();
+    size_t from = 0;
+    while (from < data.size()) {
+      // the line may grow by at most this much more; one byte past it shows that it is too long
+      const size_t lineBytes = SmtpReceived.size() - SmtpLineStart;
+      const size_t room = std::min(kReplyLineBytes - lineBytes, kReplyBytes - SmtpReceived.size());
+      const size_t look = std::min(data.size() - from, room + 1);
+      const void* lf = std::memchr(data.data() + from, '\n', look);
+      const size_t take = lf ? static_cast<size_t>(static_cast<const char*>(lf) - (data.data() + from)) + 1 : look;
+      if (take > room) {
+        // no mail server's reply: end the connection and drop what came of it
+        Winsock1.Close();
+        SmtpReceived.clear();
+        SmtpLineStart = 0;
+        SmtpReplyTooLong = true;
+        break;
+      }
+      SmtpReceived.append(data, from, take);
+      from += take;
+      if (!lf) break;
+      if (MoreLinesFollow(SmtpReceived, SmtpLineStart)) {
+        SmtpLineStart = SmtpReceived.size();
+        continue;
+      }
+      SmtpResponse = std::exchange(SmtpReceived, std::string());
+      SmtpLineStart = 0;
     }
     rt::DoEvents();
   });
@@ -210,9 +236,17 @@ void frmMain_Tollerwick::Winsock1_DataArrival(long /*bytesTotal*/) {
 void frmMain_Tollerwick::WaitFor(const std::string& ResponseCode) {
   HandlerTrap("WaitFor of Formular frmMain_Tollerwick")([&] {
     SmtpWaitStart = rt::SecondsClock();
+    // the server broke off the dialogue with a reply too long to be one: no reply can come any more
+    const auto tooLong = [&] {
+      if (!SmtpReplyTooLong) return false;
+      ShowMailError("SMTP service error, the response was too long; the connection was closed", 1, this);
+      SmtpProgress = 0;
+      return true;
+    };
     while (SmtpResponse.empty()) {
       SmtpWaitElapsed = rt::SecondsClock() - SmtpWaitStart;
       rt::DoEventsWaiting(10);
+      if (tooLong()) return;
       if (SmtpWaitElapsed > kReplySeconds) {
         ShowMailError("SMTP service error, timed out while waiting for response", 1, this);
         SmtpProgress = 0;
@@ -222,6 +256,7 @@ void frmMain_Tollerwick::WaitFor(const std::string& ResponseCode) {
     while (SmtpResponse.substr(0, 3) != ResponseCode) {
       SmtpWaitElapsed = rt::SecondsClock() - SmtpWaitStart;
       rt::DoEventsWaiting(10);
+      if (tooLong()) return;
       if (SmtpWaitElapsed > kReplySeconds) {
         ShowMailError("SMTP service error, impromper response code. Code should have been: " + ResponseCode +
                           " Code recieved: " + SmtpResponse,

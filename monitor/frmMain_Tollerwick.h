@@ -179,8 +179,13 @@ class frmMain_Tollerwick : public rt::Form {
   void Winsock1_DataArrival(long bytesTotal);
   // The last complete reply received from the mail server.
   std::string SmtpResponse;
-  // What has come of the reply after it, while that is not complete yet.
+  // What has come of the reply after it, while that is not complete yet, and where its last line (the one
+  // not ended yet) begins in it.
   std::string SmtpReceived;
+  size_t SmtpLineStart = 0;
+  // Set when the server sent a line or a reply longer than any mail server's: the connection was closed
+  // and the rest dropped; the running wait fails.
+  bool SmtpReplyTooLong = false;
   // How far the running send has come: 10 to 100, 0 when it failed.
   int SmtpProgress = 0;
   // True while a send's dialogue runs; the sends asked for meanwhile (their seven texts), in order.

@@ -236,6 +236,48 @@ TEST_F(SmtpClient, ARefusedRecipientIsToldAfterFiftySecondsAndNothingMoreIsSent)
   EXPECT_EQ(Last(next.Lines()), "quit");
 }
 
+TEST_F(SmtpClient, AReplyTooLongForAnyMailServerEndsTheSendAndItsConnection) {
+  // a line longer than the 512 octets mail servers keep to still counts
+  peers::SmtpServer generous;
+  generous.Answer("helo", {{"250-" + std::string(1500, 'h') + "\r\n250 HELP"}});
+  Send(generous.Name());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+
+  // a refusal, then text without a line end every 20 ms: the wait ends at once, the connection with it
+  const char* const kTooLong = "SMTP service error, the response was too long; the connection was closed";
+  peers::SmtpServer flood;
+  peers::SmtpServer::Reply refusal = {{"550 5.1.1 no such user here"}};
+  for (int i = 0; i < 150; ++i) refusal.push_back({std::string(65536, 'x'), 20, false});
+  flood.Answer("rcpt to", refusal);
+  Send(flood.Name());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].caption, "eMail - Error");
+  EXPECT_EQ(messages[0].text, kTooLong);
+  EXPECT_TRUE(messages[0].modal);
+  EXPECT_EQ(MainForm->SmtpProgress, 0);
+  EXPECT_EQ(MainForm->Winsock1.State(), rt::sckClosed);
+  EXPECT_EQ(MainForm->SmtpReceived.size(), 0u);
+  EXPECT_FALSE(Has(flood.Lines(), "data"));
+
+  // a greeting of line after line that never ends
+  peers::SmtpServer endless;
+  peers::SmtpServer::Reply greeting;
+  for (int i = 0; i < 100; ++i) greeting.push_back({"220-" + std::string(1000, 'g')});
+  endless.Greet(greeting);
+  Send(endless.Name());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, kTooLong);
+  EXPECT_EQ(MainForm->Winsock1.State(), rt::sckClosed);
+  EXPECT_TRUE(endless.Lines().empty());
+
+  // the next send is not held by it
+  peers::SmtpServer next;
+  Send(next.Name());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+}
+
 TEST_F(SmtpClient, NoServerAtAllEndsWithTheTimeOut) {
   Send("127.0.0.1:" + std::to_string(peers::UnusedPort()));
 

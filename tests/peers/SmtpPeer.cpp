@@ -124,7 +124,7 @@ void SmtpServer::Send(int conn, const Reply& reply) {
   bool first = true;
   bool interrupted = false;
   for (const Part& part : reply) {
-    const std::string text = part.text + "\r\n";
+    const std::string text = part.lineEnd ? part.text + "\r\n" : part.text;
     if (gap < 0) {
       SendPiece(conn, text, part.afterMs, first, interrupted);
       first = false;

@@ -15,11 +15,12 @@ namespace peers {
 // answer to "quit" it closes the connection.
 class SmtpServer {
  public:
-  // A part of a reply, sent with CR LF after it, `afterMs` milliseconds (real time) after the part before.
-  // A part may hold several lines ("250-first\r\n250 last").
+  // A part of a reply, sent with CR LF after it (unless not `lineEnd`), `afterMs` milliseconds (real time)
+  // after the part before. A part may hold several lines ("250-first\r\n250 last").
   struct Part {
     std::string text;
     int afterMs = 0;
+    bool lineEnd = true;
   };
   using Reply = std::vector<Part>;
 
