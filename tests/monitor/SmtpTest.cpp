@@ -236,6 +236,23 @@ TEST_F(SmtpClient, ARefusedRecipientIsToldAfterFiftySecondsAndNothingMoreIsSent)
   EXPECT_EQ(Last(next.Lines()), "quit");
 }
 
+TEST_F(SmtpClient, ARefusalOfAnyLengthIsShownCutAsANewsItemIs) {
+  peers::SmtpServer server;
+  // sixty thousand characters of refusal, in lines as long as the client takes
+  std::string refusal;
+  for (int i = 0; i < 15; ++i) refusal += "550-" + std::string(3990, static_cast<char>('a' + i)) + "\r\n";
+  refusal += "550 5.1.1 no such user here";
+  server.Answer("rcpt to", {{refusal}});
+  Send(server.Name());
+
+  ASSERT_EQ(messages.size(), 1u);
+  const std::string prefix = "SMTP service error, impromper response code. Code should have been: 250 Code recieved: ";
+  EXPECT_EQ(messages[0].text, prefix + refusal.substr(0, 2000) + " ...");
+  EXPECT_EQ(MainForm->SmtpProgress, 0);
+  // the whole reply is kept: only what the window shows is cut
+  EXPECT_TRUE(MainForm->SmtpResponse == refusal + "\r\n");
+}
+
 TEST_F(SmtpClient, AReplyTooLongForAnyMailServerEndsTheSendAndItsConnection) {
   // a line longer than the 512 octets mail servers keep to still counts
   peers::SmtpServer generous;
