@@ -3,10 +3,13 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
+#include <algorithm>
 #include <cfenv>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <iterator>
 #include <limits>
+#include <system_error>
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/RegionalQt.h"
@@ -19,6 +22,22 @@ const QDate kEpoch(1899, 12, 30);
 constexpr double kSecondsPerDay = 86400.0;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The fixed form of files and quote servers.
+const std::string kFixedDecimal = ".";
+const std::string kFixedGroup = ",";
+
+// The length of the group separator at t[i], 0 when none stands there. Where the locale separates groups by
+// a blank of some kind (French: a narrow no-break space), any of the blanks people type is taken.
+size_t GroupSeparatorAt(const std::string& t, size_t i, const std::string& grp) {
+  if (grp.empty()) return 0;
+  if (t.compare(i, grp.size(), grp) == 0) return grp.size();
+  static const std::string kBlanks[] = {" ", "\xC2\xA0", "\xE2\x80\xAF"};  // space, no-break, narrow no-break
+  if (std::find(std::begin(kBlanks), std::end(kBlanks), grp) == std::end(kBlanks)) return 0;
+  for (const std::string& b : kBlanks)
+    if (t.compare(i, b.size(), b) == 0) return b.size();
+  return 0;
+}
 
 // "&H1F" and "&O17": the run time's hexadecimal and octal literals.
 bool ParseRadix(const std::string& t, double& out) {
@@ -68,7 +87,7 @@ DateTime FromQt(const QDate& date, const QTime& time) {
 bool ParseDate(const std::string& text, DateTime& out) {
   const QString t = QString::fromStdString(Trim(text)).simplified();
   if (t.isEmpty()) return false;
-  const QLocale& loc = detail::Locale();
+  const QLocale& loc = detail::TimeLocale();
   const QStringList& dates = detail::DateReadFormats();
   const QStringList& times = detail::TimeReadFormats();
   for (const QString& df : dates) {
@@ -100,6 +119,11 @@ bool ParseDate(const std::string& text, DateTime& out) {
 namespace detail {
 
 bool ParseNumber(const std::string& text, double& out) {
+  const QLocale& loc = NumberLocale();
+  return ParseNumber(text, out, loc.decimalPoint().toStdString(), loc.groupSeparator().toStdString());
+}
+
+bool ParseNumber(const std::string& text, double& out, const std::string& dec, const std::string& grp) {
   std::string t = text;
   size_t b = 0, e = t.size();
   while (b < e && IsBlank(t[b])) ++b;
@@ -108,54 +132,83 @@ bool ParseNumber(const std::string& text, double& out) {
   if (t.empty()) return false;
   if (t[0] == '&') return ParseRadix(t, out);
 
-  const QLocale& loc = Locale();
-  const std::string dec = loc.decimalPoint().toStdString();
-  const std::string grp = loc.groupSeparator().toStdString();
-  // Rebuild the number in the C locale's form, checking its shape on the way.
+  // Rebuild the number in the form std::from_chars reads, checking its shape on the way.
   std::string c;
   size_t i = 0;
-  if (t[i] == '+' || t[i] == '-') c += t[i++];
+  if (t[i] == '+' || t[i] == '-') {
+    if (t[i] == '-') c += '-';
+    ++i;
+  }
   bool digits = false, point = false;
+  size_t wholeDigits = 0, zerosAfterPoint = 0;  // significant digits before the point, zeros right after it
+  bool fractionStarted = false;
   while (i < t.size()) {
     if (std::isdigit(static_cast<unsigned char>(t[i]))) {
+      if (!point && (wholeDigits > 0 || t[i] != '0')) ++wholeDigits;
+      if (point && !fractionStarted) {
+        if (t[i] == '0') ++zerosAfterPoint;
+        else fractionStarted = true;
+      }
       c += t[i++];
       digits = true;
     } else if (!point && t.compare(i, dec.size(), dec) == 0) {
       c += '.';
       i += dec.size();
       point = true;
-    } else if (!point && !grp.empty() && digits && t.compare(i, grp.size(), grp) == 0) {
-      i += grp.size();  // thousands separators are dropped, wherever they stand in the whole part
+    } else if (const size_t g = point || !digits ? 0 : GroupSeparatorAt(t, i, grp)) {
+      i += g;  // thousands separators are dropped, wherever they stand in the whole part
     } else {
       break;
     }
   }
   if (!digits) return false;
+  long exponent = 0;
   if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
     c += 'e';
     ++i;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) c += t[i++];
+    bool negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+      negative = t[i] == '-';
+      c += t[i++];
+    }
     bool expDigits = false;
     while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) {
+      if (exponent < 100000) exponent = exponent * 10 + (t[i] - '0');
       c += t[i++];
       expDigits = true;
     }
     if (!expDigits) return false;
+    if (negative) exponent = -exponent;
   }
   if (i != t.size()) return false;
-  char* end = nullptr;
-  out = std::strtod(c.c_str(), &end);
-  if (std::isinf(out)) return false;
-  return end && *end == '\0';
+
+  double value = 0;
+  const auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), value);
+  if (end != c.data() + c.size()) return false;
+  if (ec == std::errc::result_out_of_range) {
+    // Too large is no number; too small is zero, with its sign.
+    const long magnitude = wholeDigits > 0 ? static_cast<long>(wholeDigits) + exponent
+                                           : exponent - static_cast<long>(zerosAfterPoint);
+    if (magnitude > 0) return false;
+    out = c[0] == '-' ? -0.0 : 0.0;
+    return true;
+  }
+  if (ec != std::errc() || std::isinf(value)) return false;
+  out = value;
+  return true;
 }
 
 std::string NumberText(double value, int significantDigits) {
+  return NumberText(value, significantDigits, NumberLocale().decimalPoint().toStdString());
+}
+
+std::string NumberText(double value, int significantDigits, const std::string& decimalPoint) {
   if (value == 0) return "0";
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*G", significantDigits, value);
-  std::string s = buf;
-  // Exponents have at least two digits: "1E+20", "1.234568E+08".
-  const size_t epos = s.find('E');
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, significantDigits);
+  std::string s(buf, r.ptr);
+  // Exponents are written "E", with a sign and at least two digits: "1E+20", "1.234568E+08".
+  const size_t epos = s.find('e');
   std::string mant = epos == std::string::npos ? s : s.substr(0, epos);
   std::string exp = epos == std::string::npos ? "" : s.substr(epos + 1);
   if (!exp.empty()) {
@@ -167,7 +220,7 @@ std::string NumberText(double value, int significantDigits) {
   }
   // A leading "0." of values below one stays; the run time writes "0.5" and "-0.5".
   const size_t dot = mant.find('.');
-  if (dot != std::string::npos) mant.replace(dot, 1, Locale().decimalPoint().toStdString());
+  if (dot != std::string::npos) mant.replace(dot, 1, decimalPoint);
   return mant + exp;
 }
 
@@ -228,6 +281,16 @@ bool IsNumeric(const Variant& v) {
 
 std::string CStr(const Variant& v) { return v.ToString(); }
 
+double CDblFixed(const std::string& text) {
+  double d;
+  if (!detail::ParseNumber(text, d, kFixedDecimal, kFixedGroup)) Raise(errTypeMismatch);
+  return d;
+}
+
+std::string FixedNumberText(double value, int significantDigits) {
+  return detail::NumberText(value, significantDigits, kFixedDecimal);
+}
+
 DateTime CDate(const Variant& v) {
   if (v.IsDate()) return v.AsDate();
   if (v.IsString()) {
@@ -246,7 +309,7 @@ bool IsDate(const Variant& v) {
 
 std::string FormatGeneralDate(DateTime d) {
   const QDateTime q = ToQt(d);
-  const QLocale& loc = detail::Locale();
+  const QLocale& loc = detail::TimeLocale();
   const double days = std::floor(d.serial);
   const bool noTime = q.time() == QTime(0, 0);
   if (days == 0 && !noTime) return loc.toString(q.time(), detail::LongTimeFormat()).toStdString();
@@ -255,7 +318,7 @@ std::string FormatGeneralDate(DateTime d) {
 }
 
 std::string FormatDate(DateTime d, const std::string& qtStylePattern) {
-  return detail::Locale().toString(ToQt(d), QString::fromStdString(qtStylePattern)).toStdString();
+  return detail::TimeLocale().toString(ToQt(d), QString::fromStdString(qtStylePattern)).toStdString();
 }
 
 DateTime DateSerial(int year, int month, int day) {

@@ -1,5 +1,6 @@
 #pragma once
-// Conversions of the run time: numbers and dates from and to text, by the regional settings.
+// Conversions of the run time: numbers and dates from and to text, by the regional settings (Regional.h),
+// never by the C library's locale.
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,12 @@ double CDbl(const Variant& v);
 bool IsNumeric(const Variant& v);
 // The run time's text of a value ("1560" for the single 1560, "True", the general date for a date).
 std::string CStr(const Variant& v);
+
+// Numbers in the fixed form of files and quote servers, whatever the regional settings: "." before the
+// fraction, "," between groups of the whole part. Reading raises 13 when the text is not a number; the text
+// has as many significant digits as asked for ("1234.5", "1.234568E+08").
+double CDblFixed(const std::string& text);
+std::string FixedNumberText(double value, int significantDigits);
 
 // Reads a date and time, a date or a time of day in the locale's formats; 13 when it cannot.
 DateTime CDate(const Variant& v);
@@ -44,9 +51,13 @@ int Weekday(DateTime d);
 long DateDiffHours(DateTime a, DateTime b);
 
 namespace detail {
-// Reads a number as the run time does; false when the text is not one.
+// Reads a number as the run time does, with the regional separators or the ones given; false when the text
+// is not one.
 bool ParseNumber(const std::string& text, double& out);
+bool ParseNumber(const std::string& text, double& out, const std::string& decimalPoint,
+                 const std::string& groupSeparator);
 std::string NumberText(double value, int significantDigits);
+std::string NumberText(double value, int significantDigits, const std::string& decimalPoint);
 }  // namespace detail
 
 }  // namespace rt

@@ -92,9 +92,7 @@ std::string WriteItem(const Variant& v) {
     }
     default: {
       // Write # always uses the point, whatever the regional settings.
-      char buf[40];
-      std::snprintf(buf, sizeof buf, v.Type() == VarType::Single ? "%.7G" : "%.15G", v.ToDouble());
-      return buf;
+      return FixedNumberText(v.ToDouble(), v.Type() == VarType::Single ? 7 : 15);
     }
   }
 }

@@ -10,8 +10,10 @@ namespace {
 
 struct RegionalState {
   std::optional<std::string> pinned;
-  QLocale locale = QLocale::c();
   bool ready = false;
+  QLocale numbers = QLocale::c();
+  QLocale times = QLocale::c();
+  QLocale language = QLocale::c();
   QStringList dateFormats, timeFormats;
 };
 
@@ -20,8 +22,9 @@ RegionalState& State() {
   return s;
 }
 
-std::string EnvironmentLocaleName() {
-  for (const char* var : {"LC_ALL", "LANG"}) {
+// An empty variable counts as not set.
+std::string EnvironmentLocaleName(const char* categoryVariable) {
+  for (const char* var : {"LC_ALL", categoryVariable, "LANG"}) {
     const char* v = std::getenv(var);
     if (v && *v) return v;
   }
@@ -35,20 +38,38 @@ QLocale MakeLocale(const std::string& name) {
   return QLocale(QString::fromStdString(base));
 }
 
+QLocale LocaleOf(const char* categoryVariable) {
+  const RegionalState& s = State();
+  return MakeLocale(s.pinned ? *s.pinned : EnvironmentLocaleName(categoryVariable));
+}
+
 // "dd" -> "d" and the like, so that one-digit days, months and hours are read too.
 QString Relaxed(QString f) {
   f.replace("dd", "d").replace("MM", "M").replace("HH", "H").replace("hh", "h");
   return f;
 }
 
-void Prepare() {
-  RegionalState& s = State();
-  if (s.ready) return;
-  s.locale = MakeLocale(s.pinned ? *s.pinned : EnvironmentLocaleName());
-  s.ready = true;
+QString ShortDateFormatOf(const QLocale& l) {
+  QString f = l.language() == QLocale::C ? QString("yyyy-MM-dd") : l.dateFormat(QLocale::ShortFormat);
+  if (!f.contains("yyyy")) f.replace("yy", "yyyy");
+  return f;
+}
 
-  const QString date = detail::ShortDateFormat();
-  const QString time = detail::LongTimeFormat();
+QString LongTimeFormatOf(const QLocale& l) {
+  QString f = l.language() == QLocale::C ? QString("HH:mm:ss") : l.timeFormat(QLocale::LongFormat);
+  f.remove('t');
+  return f.trimmed();
+}
+
+RegionalState& Prepared() {
+  RegionalState& s = State();
+  if (s.ready) return s;
+  s.numbers = LocaleOf("LC_NUMERIC");
+  s.times = LocaleOf("LC_TIME");
+  s.language = LocaleOf("LC_MESSAGES");
+
+  const QString date = ShortDateFormatOf(s.times);
+  const QString time = LongTimeFormatOf(s.times);
   const bool twelveHour = time.contains("AP", Qt::CaseInsensitive);
   const QString shortTime = twelveHour ? QString("h:mm AP") : QString("H:mm");
   QStringList times{time, Relaxed(time), shortTime, "H:mm:ss", "H:mm"};
@@ -57,51 +78,40 @@ void Prepare() {
   dates.removeDuplicates();
   s.timeFormats = times;
   s.dateFormats = dates;
+  s.ready = true;
+  return s;
 }
+
+std::string NameOf(const QLocale& l) { return l.language() == QLocale::C ? std::string("C") : l.name().toStdString(); }
 
 }  // namespace
 
 namespace detail {
 
-const QLocale& Locale() {
-  Prepare();
-  return State().locale;
-}
+const QLocale& NumberLocale() { return Prepared().numbers; }
+const QLocale& TimeLocale() { return Prepared().times; }
+const QLocale& LanguageLocale() { return Prepared().language; }
 
-QString ShortDateFormat() {
-  const QLocale& l = State().locale;
-  QString f = l.language() == QLocale::C ? QString("yyyy-MM-dd") : l.dateFormat(QLocale::ShortFormat);
-  if (!f.contains("yyyy")) f.replace("yy", "yyyy");
-  return f;
-}
+QString ShortDateFormat() { return ShortDateFormatOf(TimeLocale()); }
+QString LongTimeFormat() { return LongTimeFormatOf(TimeLocale()); }
 
-QString LongTimeFormat() {
-  const QLocale& l = State().locale;
-  QString f = l.language() == QLocale::C ? QString("HH:mm:ss") : l.timeFormat(QLocale::LongFormat);
-  f.remove('t');
-  return f.trimmed();
-}
-
-const QStringList& DateReadFormats() {
-  Prepare();
-  return State().dateFormats;
-}
-
-const QStringList& TimeReadFormats() {
-  Prepare();
-  return State().timeFormats;
-}
+const QStringList& DateReadFormats() { return Prepared().dateFormats; }
+const QStringList& TimeReadFormats() { return Prepared().timeFormats; }
 
 }  // namespace detail
 
-std::string LocaleName() {
-  const QLocale& l = detail::Locale();
-  return l.language() == QLocale::C ? std::string("C") : l.name().toStdString();
+std::string LocaleName(RegionalCategory category) {
+  switch (category) {
+    case RegionalCategory::Numbers: return NameOf(detail::NumberLocale());
+    case RegionalCategory::DatesAndTimes: return NameOf(detail::TimeLocale());
+    case RegionalCategory::Language: break;
+  }
+  return NameOf(detail::LanguageLocale());
 }
 
-std::string DecimalSeparator() { return detail::Locale().decimalPoint().toStdString(); }
+std::string DecimalSeparator() { return detail::NumberLocale().decimalPoint().toStdString(); }
 
-std::string ThousandsSeparator() { return detail::Locale().groupSeparator().toStdString(); }
+std::string ThousandsSeparator() { return detail::NumberLocale().groupSeparator().toStdString(); }
 
 namespace testing {
 

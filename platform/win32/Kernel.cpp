@@ -101,16 +101,17 @@ long GetVersionExA(OSVERSIONINFO& info) {
 
 long GetLocaleInfoA(long locale, long lcType, std::string& buffer, long cchData) {
   if (locale != LOCALE_USER_DEFAULT && locale != LOCALE_SYSTEM_DEFAULT) return 0;
-  const QLocale& l = rt::detail::Locale();
+  const QLocale& l = rt::detail::LanguageLocale();
   if (l.language() == QLocale::C) return 0;
+  const QLocale& numbers = rt::detail::NumberLocale();
   QString text;
   switch (lcType) {
     case LOCALE_SENGCOUNTRY: text = QLocale::territoryToString(l.territory()); break;
     case LOCALE_SENGLANGUAGE: text = QLocale::languageToString(l.language()); break;
     case LOCALE_SNATIVELANGNAME: text = l.nativeLanguageName(); break;
     case LOCALE_SNATIVECTRYNAME: text = l.nativeTerritoryName(); break;
-    case LOCALE_SDECIMAL: text = l.decimalPoint(); break;
-    case LOCALE_STHOUSAND: text = l.groupSeparator(); break;
+    case LOCALE_SDECIMAL: text = numbers.decimalPoint(); break;
+    case LOCALE_STHOUSAND: text = numbers.groupSeparator(); break;
     default: return 0;
   }
   const std::string s = text.toStdString();
@@ -120,7 +121,7 @@ long GetLocaleInfoA(long locale, long lcType, std::string& buffer, long cchData)
 }
 
 int GetSystemDefaultLangID() {
-  const QLocale& l = rt::detail::Locale();
+  const QLocale& l = rt::detail::LanguageLocale();
   for (const LangEntry& e : kLanguages)
     if (e.language == l.language() && e.territory == l.territory()) return e.id;
   // another country: the language's primary identifier with the default sub-language

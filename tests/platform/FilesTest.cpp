@@ -10,6 +10,8 @@
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/FileStamp.h"
+#include "platform/runtime/Regional.h"
+#include "tests/support/Locales.h"
 #include "tests/support/Sandbox.h"
 
 using namespace rt;
@@ -57,17 +59,27 @@ TEST_F(Files, WriteItemsIsReadBackByListInput) {
   Open(path, OpenMode::Output, f);
   WriteItems(f, {"IBM", "150,5", "", "1", "12/7/2026 4:30:05 PM"});
   WriteItems(f, {"", "", "", "", ""});
+  {
+    // numbers with the point, whatever the regional settings and the C library's locale
+    CLibraryLocale library({"de_DE.UTF-8", "fr_FR.UTF-8"});
+    rt::testing::SetLocale("de_DE");
+    WriteItems(f, {1234.5, Variant(0.25f), -7L, 1e20});
+    rt::testing::SetLocale("en_US");
+  }
   Close(f);
-  EXPECT_EQ(ReadFile(path), "\"IBM\",\"150,5\",\"\",\"1\",\"12/7/2026 4:30:05 PM\"\r\n\"\",\"\",\"\",\"\",\"\"\r\n");
+  EXPECT_EQ(ReadFile(path),
+            "\"IBM\",\"150,5\",\"\",\"1\",\"12/7/2026 4:30:05 PM\"\r\n\"\",\"\",\"\",\"\",\"\"\r\n"
+            "1234.5,0.25,-7,1E+20\r\n");
   f = FreeFile();
   Open(path, OpenMode::Input, f);
   std::vector<std::string> items;
   while (!Eof(f)) items.push_back(InputItem(f));
   Close(f);
-  ASSERT_EQ(items.size(), 10u);
+  ASSERT_EQ(items.size(), 14u);
   EXPECT_EQ(items[1], "150,5");
   EXPECT_EQ(items[4], "12/7/2026 4:30:05 PM");
   EXPECT_EQ(items[9], "");
+  EXPECT_EQ(items[10], "1234.5");
 }
 
 TEST_F(Files, LineInputAcceptsEveryLineEnd) {
