@@ -134,7 +134,8 @@ void frmMain_Tollerwick::cmdUpdateRT1(int& Row, std::string& Ticker) {
     reply = DropField(reply);  // the symbol
     const std::string last = FirstField(reply);
     if (rt::Trim(last).empty()) return;
-    if (rt::CSng(last) == 0) return;
+    // the server writes its own format ("1234.50"), whatever the user's regional settings
+    if (rt::CSng(rt::CDblFixed(last)) == 0) return;
 
     FG3.SetTextMatrix(Row, 3, last);
     rt::Label& value = Tollerwick_Sub::Entry(ValueLabels, Row);

@@ -14,6 +14,7 @@
 #include "platform/runtime/Regional.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/HttpPeer.h"
+#include "tests/support/Locales.h"
 #include "windows/frmOptions.h"
 
 using Tollerwick_Main::MainForm;
@@ -473,4 +474,34 @@ TEST_F(Providers, QuoteNumbersReadTheSameUnderACommaDecimalLocale) {
   EXPECT_EQ(Cell(3, 4), "10.00");
   rt::testing::SetLocale("en_US");
   EXPECT_FALSE(Logged("MakeNumber2"));
+}
+
+// The quote servers write their own format whatever the user's regional settings, and the C library's
+// locale, which QApplication takes from the environment, may differ from those (English texts with German
+// formats): under each of them a price of 1,234.50 from either provider is kept as received and is over a
+// high limit of 1234.
+TEST_F(Providers, AQuoteOverItsHighLimitRaisesTheAlarmUnderEveryLocale) {
+  CLibraryLocale library({"de_DE.UTF-8", "fr_FR.UTF-8"});
+  // "" is the environment's own regional settings
+  for (const char* locale : {"", "C", "en_US", "de_DE", "fr_FR"}) {
+    rt::testing::SetLocale(locale);
+    const std::string where = std::string("regional settings ") + (*locale ? locale : "of the environment") +
+                              ", C library " + (library.Name().empty() ? "as found" : library.Name());
+    for (int row : {2, 3}) {
+      Previous(row);
+      MainForm->FG3.SetTextMatrix(row, 11, "1234");
+      MainForm->FG3.SetTextMatrix(row, 14, "00:00:00");
+    }
+    Quote1("\"MSFT\",1234.50,\"12/7/2026\",\"4:00pm\",+12.50,1220.00,1240.00,1215.00,1234567\r\n");
+    EXPECT_EQ(Cell(2, 3), "1234.50") << where;
+    EXPECT_EQ(Value(2), "1234.50/+12.50") << where;
+    EXPECT_EQ(Picture(2), "AlarmUP.bmp") << where;
+
+    Quote2(Indices() + std::vector<std::string>{"Trade Time", "1,234.50", "12.50", "b", "a", "Low", "100", "x",
+                                                "1,220.00", "1,240.00", "1,215.00", "Prev Close", "1,222.00"});
+    EXPECT_EQ(Cell(3, 3), "1,234.50") << where;
+    EXPECT_EQ(Cell(3, 4), "12.50") << where;
+    EXPECT_EQ(Picture(3), "AlarmUP.bmp") << where;
+  }
+  EXPECT_FALSE(Logged(" of Formular ")) << ErrorLog();
 }
