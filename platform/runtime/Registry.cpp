@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "platform/runtime/App.h"
 #include "platform/runtime/Error.h"
@@ -134,36 +136,71 @@ QByteArray Serialize(const Store& store) {
   return QJsonDocument(QJsonObject{{"format", kFormat}, {"keys", keys}}).toJson(QJsonDocument::Indented);
 }
 
-bool Parse(const QByteArray& bytes, Store& out) {
+// A value or key of the file that was left out of the store, and why ("the value "X" of the key "Y": ...").
+using Dropped = std::string;
+
+Dropped DroppedValue(const std::string& key, const std::string& name, const std::string& why) {
+  return "the value \"" + name + "\" of the key \"" + key + "\": " + why;
+}
+
+// What Parse made of a file: all of it, all but some values or keys (each in `dropped`), or nothing (it is
+// not a store of this kind).
+enum class Parsed { Whole, Partly, Not };
+
+// One value of the file, or why it is none.
+std::optional<RegValue> ValueOf(const QJsonObject& vo, std::string& why) {
+  const std::string type = vo["type"].toString().toStdString();
+  const QJsonValue data = vo["data"];
+  if (type == "REG_SZ") {
+    if (data.isString()) return RegValue{RegType::String, data.toString().toStdString(), 0};
+    why = "REG_SZ data that is not a text";
+  } else if (type == "REG_DWORD") {
+    const double d = data.toDouble(-1);
+    if (data.isDouble() && d >= 0 && d <= 4294967295.0 && d == static_cast<double>(static_cast<uint32_t>(d)))
+      return RegValue{RegType::DWord, {}, static_cast<uint32_t>(d)};
+    why = "REG_DWORD data that is not a whole number from 0 to 4294967295";
+  } else {
+    why = "its type is neither REG_SZ nor REG_DWORD";
+  }
+  return std::nullopt;
+}
+
+Parsed Parse(const QByteArray& bytes, Store& out, std::vector<Dropped>& dropped) {
   QJsonParseError err{};
   const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
-  if (err.error != QJsonParseError::NoError || !doc.isObject()) return false;
+  if (err.error != QJsonParseError::NoError || !doc.isObject()) return Parsed::Not;
   const QJsonObject root = doc.object();
-  if (root["format"].toString() != kFormat || !root["keys"].isArray()) return false;
+  if (root["format"].toString() != kFormat || !root["keys"].isArray()) return Parsed::Not;
+  // Everything sound is kept: a value that fails its check costs that value only, a key that is no key
+  // that key only.
   Store store;
   for (const QJsonValue& kv : root["keys"].toArray()) {
     const QJsonObject ko = kv.toObject();
-    if (!ko["path"].isString() || !ko["values"].isArray()) return false;
+    if (!ko["path"].isString()) {
+      dropped.push_back("a key without a path");
+      continue;
+    }
     Key key{ko["path"].toString().toStdString(), {}};
+    if (!ko["values"].isArray()) {
+      dropped.push_back("the key \"" + key.path + "\": its values are not a list");
+      continue;
+    }
     for (const QJsonValue& vv : ko["values"].toArray()) {
       const QJsonObject vo = vv.toObject();
-      const std::string type = vo["type"].toString().toStdString();
-      NamedValue nv{vo["name"].toString().toStdString(), {}};
-      if (type == "REG_SZ" && vo["data"].isString()) {
-        nv.value = {RegType::String, vo["data"].toString().toStdString(), 0};
-      } else if (type == "REG_DWORD" && vo["data"].isDouble()) {
-        const double d = vo["data"].toDouble();
-        if (d < 0 || d > 4294967295.0) return false;
-        nv.value = {RegType::DWord, {}, static_cast<uint32_t>(d)};
+      const std::string name = vo["name"].toString().toStdString();
+      std::string why;
+      if (!vo["name"].isString()) {
+        dropped.push_back(DroppedValue(key.path, name, "it has no name"));
+      } else if (const std::optional<RegValue> value = ValueOf(vo, why)) {
+        key.values[Lower(name)] = NamedValue{name, *value};
       } else {
-        return false;
+        dropped.push_back(DroppedValue(key.path, name, why));
       }
-      key.values[Lower(nv.name)] = nv;
     }
     store[Lower(key.path)] = key;
   }
   out = std::move(store);
-  return true;
+  return dropped.empty() ? Parsed::Whole : Parsed::Partly;
 }
 
 bool ReadWhole(const std::string& path, QByteArray& bytes) {
@@ -236,20 +273,64 @@ auto WithLock(Work&& work) {
 
 void Load(bool locked);
 
-// A missing store becomes a new, seeded one; a damaged one is set aside and replaced by a new one.
-void Renew(const std::string& path, bool damaged) {
-  State& s = Current();
-  if (damaged) {
-    const std::string aside =
-        path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
-    ::rename(path.c_str(), aside.c_str());
-    Notice("Registry store", Error(errPathFileAccess, "The settings store " + path +
-                                                          " could not be read; it was set aside as " + aside +
-                                                          " and an empty store is used."));
+// Keeps the file as it was found under a name of its own beside it ("registry.json.damaged-<time>", with
+// "-2", "-3", ... after it when that name is taken): the bytes read when they could be read, else the file
+// itself. Returns that name; raises when the file could not be kept, and then nothing is changed.
+std::string SetAside(const std::string& path, const QByteArray* bytes) {
+  const std::string stem = path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
+  std::string aside;
+  int fd = -1;
+  for (int n = 1; fd < 0; ++n) {
+    aside = n == 1 ? stem : stem + "-" + std::to_string(n);
+    fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno != EEXIST || n >= 1000)) RaiseFromErrno(errno, errPermissionDenied);
   }
-  s.store.clear();
-  Seed(s.store);
-  SaveAtomically(path, s.store);
+  int err = 0;
+  if (bytes) {
+    for (qsizetype done = 0; done < bytes->size() && !err;) {
+      const ssize_t n = ::write(fd, bytes->constData() + done, static_cast<size_t>(bytes->size() - done));
+      if (n >= 0)
+        done += n;
+      else if (errno != EINTR)
+        err = errno;
+    }
+    if (!err && ::fsync(fd) != 0) err = errno;
+  }
+  if (::close(fd) != 0 && !err) err = errno;
+  // a file that cannot be read is moved over the name taken for it
+  if (!err && !bytes && ::rename(path.c_str(), aside.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(aside.c_str());
+    RaiseFromErrno(err, errPermissionDenied);
+  }
+  return aside;
+}
+
+// A missing store becomes a new, seeded one. A damaged one is kept aside as it was found and replaced: by
+// what could be read of it (`sound`, the values and keys in `dropped` left out) or, when nothing could, by
+// a new store.
+void Renew(const std::string& path, bool exists, const QByteArray* bytes, Store* sound,
+           const std::vector<Dropped>& dropped) {
+  State& s = Current();
+  Store store;
+  if (exists) {
+    const std::string aside = SetAside(path, bytes);
+    if (sound) {
+      store = std::move(*sound);
+      for (const Dropped& d : dropped) Notice("Registry store " + path, Error(errTypeMismatch, "Left out " + d + "."));
+      Notice(
+          "Registry store",
+          Error(errPathFileAccess, "The settings store " + path + " held " + std::to_string(dropped.size()) +
+                                       " unusable entries; it was kept as " + aside + " and the rest of it is used."));
+    } else {
+      Notice("Registry store",
+             Error(errPathFileAccess, "The settings store " + path + " could not be read; it was set aside as " +
+                                          aside + " and an empty store is used."));
+    }
+  }
+  if (!sound) Seed(store);
+  SaveAtomically(path, store);
+  s.store = std::move(store);
   s.path = path;
   s.id = IdOf(path);
 }
@@ -262,7 +343,10 @@ void Load(bool locked) {
   if (path == s.path && id == s.id && (id.size >= 0 || s.unsaved)) return;
   QByteArray bytes;
   Store loaded;
-  if (id.size >= 0 && ReadWhole(path, bytes) && Parse(bytes, loaded)) {
+  std::vector<Dropped> dropped;
+  const bool read = id.size >= 0 && ReadWhole(path, bytes);
+  const Parsed parsed = read ? Parse(bytes, loaded, dropped) : Parsed::Not;
+  if (parsed == Parsed::Whole) {
     s.path = path;
     s.id = id;
     s.store = std::move(loaded);
@@ -270,7 +354,7 @@ void Load(bool locked) {
     return;
   }
   if (locked) {
-    Renew(path, id.size >= 0);
+    Renew(path, id.size >= 0, read ? &bytes : nullptr, parsed == Parsed::Partly ? &loaded : nullptr, dropped);
     return;
   }
   try {
@@ -284,8 +368,13 @@ void Load(bool locked) {
     if (!(s.path == path && s.unsaved)) Notice("Registry store " + path, e);
     s.path = path;
     s.id = IdOf(path);
-    s.store.clear();
-    Seed(s.store);
+    // what could be read of a damaged store is still used
+    if (parsed == Parsed::Partly) {
+      s.store = std::move(loaded);
+    } else {
+      s.store.clear();
+      Seed(s.store);
+    }
     s.unsaved = true;
   }
 }

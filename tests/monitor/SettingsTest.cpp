@@ -63,6 +63,33 @@ TEST_F(Settings, ATextThatIsNoNumberStopsTheLoadAtItsRowAndIsLogged) {
   EXPECT_NE(lines[0].find("  Load_Settings of Modul Tollerwick_Sub  0  13  Type mismatch"), std::string::npos);
 }
 
+TEST_F(Settings, OneUnusableValueInTheStoreCostsOnlyThatSettingAndIsLogged) {
+  rt::SaveSetting(UserApp(), "Settings", "txtStartTime", "8:00");
+  rt::SaveSetting(CommonApp(), "Settings", "txtProxyServer", "proxy.example.net");
+  rt::SaveSetting(CommonApp(), "Settings", "txtEmailServer", "mail.example.net");
+  // another program wrote the proxy port as a number, and a negative one
+  const std::string store = rt::registry::StorePath();
+  std::string text = ReadFile(store);
+  const std::string port = "\"name\": \"txtProxyServer\"";
+  ASSERT_NE(text.find(port), std::string::npos) << text;
+  text.insert(text.find('{', text.rfind("\"values\"", text.find(port))),
+              "{\"name\": \"txtProxyPort\", \"type\": \"REG_DWORD\", \"data\": -1}, ");
+  WriteFile(store, text);
+  txtStartTime.clear();
+  txtProxyServer.clear();
+  txtEmailServer.clear();
+  Load_Settings();
+  EXPECT_EQ(txtStartTime, "8:00");
+  EXPECT_EQ(txtProxyServer, "proxy.example.net");
+  EXPECT_EQ(txtEmailServer, "mail.example.net");
+  EXPECT_EQ(txtProxyPort, "80");
+  const std::string log = ErrorLog();
+  EXPECT_NE(log.find("\"txtProxyPort\" of the key \"HKEY_CURRENT_USER\\Software\\Program Settings\\" + CommonApp() +
+                     "\\Settings\""),
+            std::string::npos)
+      << log;
+}
+
 TEST_F(Settings, AMinimisedWindowKeepsTheSavedPosition) {
   ASSERT_TRUE(RunMain());
   frmMain_Tollerwick& w = *Tollerwick_Main::MainForm;

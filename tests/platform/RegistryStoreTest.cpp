@@ -8,8 +8,14 @@
 
 #include <utime.h>
 
+#include <QDateTime>
+
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "platform/runtime/Error.h"
 #include "platform/win32/Automation.h"
@@ -67,20 +73,122 @@ TEST_F(RegistryStore, SettingsStoreIsAViewOfTheRegistrySharedBetweenProcesses) {
   EXPECT_EQ(GetSetting("VYK\\Brennavale\\ME", "Settings", "txtStartTime"), "10:00");
 }
 
-TEST_F(RegistryStore, ADamagedStoreIsSetAsideAndAnEmptyOneUsed) {
+namespace {
+
+// The troubles the store tells of, as the program's error log would get them.
+std::vector<std::string> g_notices;
+void KeepNotice(const std::string& source, const Error& e) {
+  g_notices.push_back(source + ": " + e.Description());
+}
+
+struct NoticesKept {
+  NoticesKept() {
+    g_notices.clear();
+    SetNoticeSink(&KeepNotice);
+  }
+  ~NoticesKept() { SetNoticeSink(nullptr); }
+};
+
+}  // namespace
+
+class DamagedRegistryStore : public RegistryStore {
+ protected:
+  // The files the damaged stores were kept as, with what each holds.
+  std::map<std::string, std::string> SetAside() const {
+    std::map<std::string, std::string> kept;
+    for (const auto& e : std::filesystem::directory_iterator(config + "/VYK"))
+      if (e.path().filename().string().rfind("registry.json.damaged-", 0) == 0)
+        kept[e.path().filename().string()] = ReadFile(e.path());
+    return kept;
+  }
+  // Puts `content` in the store's place, as another program or a damaged disk would.
+  void Damage(const std::string& content) {
+    WriteFile(StoreFile(), content);
+    ::utime(StoreFile().c_str(), nullptr);
+  }
+  NoticesKept notices;
+};
+
+TEST_F(DamagedRegistryStore, AnUnreadableStoreIsSetAsideUnderANameOfItsOwnAndAnEmptyOneUsed) {
   SaveSetting("App", "Settings", "Value", "1");
-  WriteFile(StoreFile(), "{ this is not a store");
-  ::utime(StoreFile().c_str(), nullptr);
+  Damage("{ this is not a store");
   EXPECT_EQ(GetSetting("App", "Settings", "Value", "gone"), "gone");
-  bool setAside = false;
-  for (const auto& e : std::filesystem::directory_iterator(config + "/VYK"))
-    if (e.path().filename().string().rfind("registry.json.damaged-", 0) == 0) {
-      setAside = true;
-      EXPECT_EQ(ReadFile(e.path()), "{ this is not a store");
-    }
-  EXPECT_TRUE(setAside);
+  std::map<std::string, std::string> kept = SetAside();
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept.begin()->second, "{ this is not a store");
+  ASSERT_EQ(g_notices.size(), 1u);
+  EXPECT_NE(g_notices[0].find(kept.begin()->first), std::string::npos) << g_notices[0];
   SaveSetting("App", "Settings", "Value", "2");
   EXPECT_EQ(GetSetting("App", "Settings", "Value"), "2");
+
+  // damaged again within the same second, or the next few: every store kept before stays as it was
+  const QDateTime now = QDateTime::currentDateTime();
+  for (int s = 0; s < 5; ++s)
+    WriteFile(StoreFile() + ".damaged-" + now.addSecs(s).toString("yyyyMMdd-HHmmss").toStdString(), "earlier");
+  const std::map<std::string, std::string> before = SetAside();
+  Damage("[\"another\", \"damage\"]");
+  EXPECT_EQ(GetSetting("App", "Settings", "Value", "gone"), "gone");
+  kept = SetAside();
+  ASSERT_EQ(kept.size(), before.size() + 1);
+  for (const auto& [name, content] : before) EXPECT_EQ(kept[name], content) << name;
+  for (const auto& [name, content] : kept) {
+    if (before.count(name)) continue;
+    EXPECT_EQ(content, "[\"another\", \"damage\"]");
+  }
+}
+
+TEST_F(DamagedRegistryStore, AnUnusableValueIsLeftOutAndEverySoundOneKept) {
+  const std::string settings = "HKEY_CURRENT_USER\\\\Software\\\\Program Settings\\\\App\\\\Settings";
+  const std::string found = R"({"format": "registry 1", "keys": [
+  {"path": ")" + settings + R"(", "values": [
+     {"name": "Kept", "type": "REG_SZ", "data": "first"},
+     {"name": "Proxy", "type": "REG_DWORD", "data": -1},
+     {"name": "Port", "type": "REG_DWORD", "data": 8080},
+     {"name": "Half", "type": "REG_DWORD", "data": 1.5},
+     {"name": "Typed", "type": "REG_SZ", "data": 12},
+     {"name": "Binary", "type": "REG_BINARY", "data": "00ff"},
+     {"type": "REG_SZ", "data": "no name"},
+     {"name": "Also", "type": "REG_SZ", "data": "last"}]},
+  {"values": []},
+  {"path": "HKEY_CURRENT_USER\\Software\\Broken", "values": 5},
+  {"path": "HKEY_LOCAL_MACHINE\\Software\\VYK", "values": [{"name": "Count", "type": "REG_DWORD", "data": 3}]}]})";
+  std::filesystem::create_directories(config + "/VYK");
+  Damage(found);
+
+  EXPECT_EQ(GetSetting("App", "Settings", "Kept"), "first");
+  EXPECT_EQ(GetSetting("App", "Settings", "Port"), "8080");
+  EXPECT_EQ(GetSetting("App", "Settings", "Also"), "last");
+  EXPECT_EQ(registry::Read("HKLM\\Software\\VYK", "Count"), (RegValue{RegType::DWord, {}, 3}));
+  for (const char* bad : {"Proxy", "Half", "Typed", "Binary", ""})
+    EXPECT_EQ(GetSetting("App", "Settings", bad, "default"), "default") << bad;
+
+  // the file as found is kept byte for byte; the store holds what was sound of it
+  const std::map<std::string, std::string> kept = SetAside();
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept.begin()->second, found);
+  EXPECT_EQ(ReadFile(StoreFile()).find("Proxy"), std::string::npos);
+  EXPECT_NE(ReadFile(StoreFile()).find("first"), std::string::npos);
+
+  // each value left out is told with its key and name, then the file kept
+  const std::string key = "HKEY_CURRENT_USER\\Software\\Program Settings\\App\\Settings";
+  ASSERT_EQ(g_notices.size(), 8u);
+  const auto told = [&](const std::string& what) {
+    return std::any_of(g_notices.begin(), g_notices.end(),
+                       [&](const std::string& n) { return n.find(what) != std::string::npos; });
+  };
+  for (const char* bad : {"Proxy", "Half", "Typed", "Binary", ""})
+    EXPECT_TRUE(told("the value \"" + std::string(bad) + "\" of the key \"" + key + "\"")) << bad;
+  EXPECT_TRUE(told("a key without a path"));
+  EXPECT_TRUE(told("the key \"HKEY_CURRENT_USER\\Software\\Broken\""));
+  EXPECT_NE(g_notices.back().find(kept.begin()->first), std::string::npos) << g_notices.back();
+
+  // and it is told once: the store is sound again
+  g_notices.clear();
+  SaveSetting("App", "Settings", "Proxy", "proxy.example.net");
+  EXPECT_EQ(GetSetting("App", "Settings", "Proxy"), "proxy.example.net");
+  EXPECT_EQ(GetSetting("App", "Settings", "Kept"), "first");
+  EXPECT_TRUE(g_notices.empty());
+  EXPECT_EQ(SetAside().size(), 1u);
 }
 
 TEST_F(RegistryStore, AFailedSaveLeavesTheStoreUnchanged) {
