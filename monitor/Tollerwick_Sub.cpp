@@ -10,6 +10,7 @@
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Program.h"
 #include "platform/runtime/Registry.h"
 #include "platform/runtime/Strings.h"
 
@@ -96,6 +97,21 @@ void Write(const std::string& app, const std::string& name, int value) {
   rt::SaveSetting(app, kSettings, name, std::to_string(value));
 }
 
+// Runs the statements that save `file`, and notes whether they did: a save that failed is told at the
+// program's end, unless a later one succeeds.
+template <class Statements>
+void Saving(const std::string& file, Statements&& statements) {
+  try {
+    statements();
+  } catch (const rt::EndOfProcess&) {
+    throw;
+  } catch (...) {
+    rt::NoteSave(file, std::current_exception());
+    throw;
+  }
+  rt::NoteSave(file, nullptr);
+}
+
 }  // namespace
 
 std::string PerUserApp() { return "VYK\\" + VYK_GetSystemInfos::RegAppName + "\\" + VYK_GetSystemInfos::UserID; }
@@ -145,45 +161,47 @@ bool Save_Settings() {
   Trap{"Save_Settings of Modul Tollerwick_Sub"}([&] {
     frmMain_Tollerwick& main = TheMainForm();
     const std::string user = PerUserApp(), common = CommonApp();
-    if (main.WindowState() != rt::stateMinimized) {
-      rt::SaveSetting(user, "Data", "MainLeft", rt::CStr(rt::CSng(main.Left())));
-      rt::SaveSetting(user, "Data", "MainTop", rt::CStr(rt::CSng(main.Top())));
-    }
-    chkAutoUpdate = main.chkRT.Value();
-    chkScrollingTicker = main.chkScrollingTicker.Value();
-    chkAlarmSnd = main.chkAlarmSnd.Value();
-    chkTooltip = main.chkTooltip.Value();
-    rt::SaveSetting(common, VYK_GetSystemInfos::UserID, "txtUserName", txtUserName);
-    Write(user, "txtUserEmail", txtUserEmail);
-    Write(common, "txtProxyPort", txtProxyPort);
-    Write(common, "txtProxyServer", txtProxyServer);
-    Write(common, "txtEmailServer", txtEmailServer);
-    Write(user, "optConnection", optConnection);
-    Write(user, "chkAutoUpdate", chkAutoUpdate);
-    Write(user, "chkProgramUpdate", ChkProgramUpdate);
-    Write(user, "chkAutoInstallation", chkAutoInstallation);
-    Write(user, "chkUpdateIfOnline", chkUpdateIfOnline);
-    Write(user, "chkTooltip", chkTooltip);
-    Write(user, "chkScrollingTicker", chkScrollingTicker);
-    Write(user, "chkAlarmSnd", chkAlarmSnd);
-    Write(user, "txtStartTime", txtStartTime);
-    Write(user, "txtStopTime", txtStopTime);
-    Write(user, "txtUpdateInterval", txtUpdateInterval);
-    Write(user, "txtAlarmWait", txtAlarmWait);
-    Write(user, "chkProgramStart", chkProgramStart);
-    Write(user, "chkShutdown", rt::CStr(chkShutdown));
-    Write(user, "chkStartInTray", chkStartInTray);
-    Write(user, "chkEMail1", chkEMail1);
-    Write(user, "chkEMail2", chkEMail2);
-    Write(user, "chkInternetSMS", chkInternetSMS);
-    Write(user, "chkSMS", chkSMS);
-    Write(user, "txtToEmailAddress1", txtToEmailAddress1);
-    Write(user, "txtToEmailAddress2", txtToEmailAddress2);
-    Write(user, "txtToInternetSMSAddress", txtToInternetSMSAddress);
-    Write(user, "txtToSMSAddress", txtToSMSAddress);
-    Write(user, "txtToSMSSubject", txtToSMSSubject);
-    Write(user, "txtUserName2", txtUserName2);
-    Write(user, "txtPassword2", txtPassword2);
+    Saving(rt::registry::StorePath(), [&] {
+      if (main.WindowState() != rt::stateMinimized) {
+        rt::SaveSetting(user, "Data", "MainLeft", rt::CStr(rt::CSng(main.Left())));
+        rt::SaveSetting(user, "Data", "MainTop", rt::CStr(rt::CSng(main.Top())));
+      }
+      chkAutoUpdate = main.chkRT.Value();
+      chkScrollingTicker = main.chkScrollingTicker.Value();
+      chkAlarmSnd = main.chkAlarmSnd.Value();
+      chkTooltip = main.chkTooltip.Value();
+      rt::SaveSetting(common, VYK_GetSystemInfos::UserID, "txtUserName", txtUserName);
+      Write(user, "txtUserEmail", txtUserEmail);
+      Write(common, "txtProxyPort", txtProxyPort);
+      Write(common, "txtProxyServer", txtProxyServer);
+      Write(common, "txtEmailServer", txtEmailServer);
+      Write(user, "optConnection", optConnection);
+      Write(user, "chkAutoUpdate", chkAutoUpdate);
+      Write(user, "chkProgramUpdate", ChkProgramUpdate);
+      Write(user, "chkAutoInstallation", chkAutoInstallation);
+      Write(user, "chkUpdateIfOnline", chkUpdateIfOnline);
+      Write(user, "chkTooltip", chkTooltip);
+      Write(user, "chkScrollingTicker", chkScrollingTicker);
+      Write(user, "chkAlarmSnd", chkAlarmSnd);
+      Write(user, "txtStartTime", txtStartTime);
+      Write(user, "txtStopTime", txtStopTime);
+      Write(user, "txtUpdateInterval", txtUpdateInterval);
+      Write(user, "txtAlarmWait", txtAlarmWait);
+      Write(user, "chkProgramStart", chkProgramStart);
+      Write(user, "chkShutdown", rt::CStr(chkShutdown));
+      Write(user, "chkStartInTray", chkStartInTray);
+      Write(user, "chkEMail1", chkEMail1);
+      Write(user, "chkEMail2", chkEMail2);
+      Write(user, "chkInternetSMS", chkInternetSMS);
+      Write(user, "chkSMS", chkSMS);
+      Write(user, "txtToEmailAddress1", txtToEmailAddress1);
+      Write(user, "txtToEmailAddress2", txtToEmailAddress2);
+      Write(user, "txtToInternetSMSAddress", txtToInternetSMSAddress);
+      Write(user, "txtToSMSAddress", txtToSMSAddress);
+      Write(user, "txtToSMSSubject", txtToSMSSubject);
+      Write(user, "txtUserName2", txtUserName2);
+      Write(user, "txtPassword2", txtPassword2);
+    });
     saved = Save_TickerSettings();
     rt::DoEvents();
   });
@@ -220,18 +238,20 @@ bool Save_TickerSettings() {
   int f = 0;
   Trap trap{"Save_TickerSettings of Modul Tollerwick_Sub"};
   const bool saved = trap([&] {
-    rt::FlexGrid& grid = TheMainForm().FG3;
-    f = rt::FreeFile();
-    rt::Open(fresh, rt::OpenMode::Output, f);
-    for (long row = 2; row < grid.Rows(); ++row) {
-      rt::WriteItems(f, {FileField(grid.TextMatrix(row, 2)), FileField(grid.TextMatrix(row, 11)),
-                         FileField(grid.TextMatrix(row, 12)), FileField(grid.TextMatrix(row, 13)),
-                         FileField(grid.TextMatrix(row, 14))});
-    }
-    const int done = f;
-    f = 0;
-    rt::Close(done);
-    rt::ReplaceFile(fresh, path);
+    Saving(path, [&] {
+      rt::FlexGrid& grid = TheMainForm().FG3;
+      f = rt::FreeFile();
+      rt::Open(fresh, rt::OpenMode::Output, f);
+      for (long row = 2; row < grid.Rows(); ++row) {
+        rt::WriteItems(f, {FileField(grid.TextMatrix(row, 2)), FileField(grid.TextMatrix(row, 11)),
+                           FileField(grid.TextMatrix(row, 12)), FileField(grid.TextMatrix(row, 13)),
+                           FileField(grid.TextMatrix(row, 14))});
+      }
+      const int done = f;
+      f = 0;
+      rt::Close(done);
+      rt::ReplaceFile(fresh, path);
+    });
     rt::DoEvents();
   });
   if (!saved) {

@@ -2,6 +2,10 @@
 
 #include "monitor/frmMain_Tollerwick.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "library/ErrorTrap.h"
 #include "library/VYK_File_Dir.h"
 #include "monitor/Tollerwick_Main.h"
@@ -17,6 +21,9 @@
 namespace {
 constexpr long kGreen = 0x00FF00;
 constexpr long kRed = 0x0000FF;
+// Set when the user asked for the end through an Exit item (the menu bar's or the tray menu's), not the
+// scheduler or the desktop session: a save that fails on the way out is then told in a message as well.
+bool g_exitByUser = false;
 }  // namespace
 
 frmMain_Tollerwick::frmMain_Tollerwick() : rt::Form("frmMain_Tollerwick") {}
@@ -185,7 +192,10 @@ void frmMain_Tollerwick::Design() {
   txtLow.Change = [this] { txtLow_Change(); };
   txtTicker.Change = [this] { txtTicker_Change(); };
   cmbProvider.Click = [this] { cmbProvider_Click(); };
-  mnuExit.Click = [this] { mnuExit_Click(); };
+  mnuExit.Click = [this] {
+    g_exitByUser = true;
+    mnuExit_Click();
+  };
   mnuExit1.Click = [this] { mnuExit1_Click(); };
   Winsock1.DataArrival = [this](long bytesTotal) { Winsock1_DataArrival(bytesTotal); };
 }
@@ -224,6 +234,17 @@ void frmMain_Tollerwick::Form_Resize() {
 
 void frmMain_Tollerwick::Form_Unload(int& /*Cancel*/) {
   Skip([&] { Tollerwick_Sub::Save_Settings(); });
+  // What was changed since a file that cannot be saved now was saved last is lost: a user who asked for the
+  // end is told which file and why, while the window still stands. End names it on standard error always,
+  // and the process ends with a status that says so.
+  Skip([&] {
+    if (!std::exchange(g_exitByUser, false)) return;
+    const std::vector<rt::FailedSave> failed = rt::FailedSaves();
+    if (failed.empty()) return;
+    std::string text = "The program could not save its settings; what was changed since they were saved last is lost.";
+    for (const rt::FailedSave& f : failed) text += "\r\n\r\n" + f.file + ":\r\n" + f.reason;
+    rt::MsgBox(text, rt::mbCritical, rt::App.Title);
+  });
   // every other window, from the last loaded down to the main window's successor
   Skip([&] {
     const auto& forms = rt::Forms();
@@ -245,6 +266,7 @@ void frmMain_Tollerwick::mnuExit_Click() {
 }
 
 void frmMain_Tollerwick::mnuExit1_Click() {
+  g_exitByUser = true;
   Trap trap{"mnuExit1_Click of Formular frmMain_Tollerwick"};
   trap([&] { mnuExit_Click(); });
   rt::DoEvents();

@@ -139,11 +139,25 @@ int Run(int argc, char** argv, void (*main)()) {
 
 namespace {
 bool g_throwOnEnd = false;
-}
+std::vector<FailedSave> g_failedSaves;
+}  // namespace
 
 void testing::ThrowOnEnd(bool enabled) { g_throwOnEnd = enabled; }
 
+void NoteSave(const std::string& file, std::exception_ptr failure) {
+  std::erase_if(g_failedSaves, [&](const FailedSave& f) { return f.file == file; });
+  if (!failure) return;
+  const Error error = ToError(failure);
+  g_failedSaves.push_back({file, error.Description() + " (" + std::to_string(error.Number()) + ")"});
+}
+
+std::vector<FailedSave> FailedSaves() { return g_failedSaves; }
+
 void End(int code) {
+  for (const FailedSave& f : g_failedSaves)
+    std::fprintf(stderr, "tollerwick: %s could not be saved: %s\n", f.file.c_str(), f.reason.c_str());
+  if (!g_failedSaves.empty() && code == 0) code = 1;
+  g_failedSaves.clear();
   Reset();
   if (g_throwOnEnd) throw EndOfProcess{code};
   std::fflush(nullptr);

@@ -1,8 +1,10 @@
 #pragma once
 // The process: the application object, the program's entry procedure, the end.
 
+#include <exception>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace rt {
 
@@ -18,7 +20,18 @@ void Shell(const std::string& pathName, int windowStyle = 1);
 // 75 when the file cannot be written.
 void SaveClipboardPicture(const std::string& path);
 
-// Ends the process at once: every open file is closed first, no further event runs.
+// Files the program could not save, each with the reason, kept until the file is saved again.
+struct FailedSave {
+  std::string file;
+  std::string reason;
+};
+// Notes how the last save of `file` went: `failure` is what it raised, null when it was saved.
+void NoteSave(const std::string& file, std::exception_ptr failure);
+std::vector<FailedSave> FailedSaves();
+
+// Ends the process at once: every open file is closed first, no further event runs. A file whose last save
+// failed is named on standard error with the reason, and the process then ends with status 1 instead of 0:
+// what the user changed since the file was saved last is lost.
 [[noreturn]] void End(int code = 0);
 // What End throws instead of ending the process while a test runs the program's code in its own process.
 struct EndOfProcess {

@@ -7,12 +7,19 @@
 #include <QProcessEnvironment>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Registry.h"
+#include "monitor/Tollerwick_Main.h"
+#include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Events.h"
+#include "platform/runtime/Form.h"
+#include "platform/runtime/Program.h"
 #include "platform/runtime/Registry.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/HttpPeer.h"
@@ -61,6 +68,84 @@ TEST_F(Shutdown, TheSessionsEndSavesTheSettingsAndEndsNormally) {
   // no sound server here: the program has no sound device, and nothing is printed about it
   const std::string said = program.readAllStandardError().toStdString();
   EXPECT_EQ(said.find("PulseAudio"), std::string::npos) << said;
+}
+
+namespace {
+
+// Puts a file where a folder was: nothing can be written into it any more, whoever the process runs as.
+void FileInPlaceOf(const std::string& folder) {
+  std::filesystem::rename(folder, folder + ".away");
+  std::ofstream(folder) << "not a folder";
+}
+
+}  // namespace
+
+TEST_F(Shutdown, AFailedSaveOnTheWayOutIsToldAndTheEndSaysSo) {
+  // the ticker file: the user's own Exit shows which file and why, standard error says it as well
+  const auto exitByMenu = [&](int expectedCode) {
+    rt::testing::MessageBoxes().shown.clear();
+    ::testing::internal::CaptureStderr();
+    int code = -1;
+    try {
+      Tollerwick_Main::MainForm->mnuExit1_Click();
+      ADD_FAILURE() << "the program did not end";
+    } catch (const rt::EndOfProcess& e) {
+      code = e.code;
+    }
+    rt::testing::DiscardForms();
+    Tollerwick_Main::MainForm = nullptr;
+    EXPECT_EQ(code, expectedCode);
+    return ::testing::internal::GetCapturedStderr();
+  };
+  ASSERT_TRUE(RunMain());
+  const std::string tickerFile = home + "/download/TickerSettings.vyk";
+  FileInPlaceOf(home + "/download");
+  std::string said = exitByMenu(1);
+  ASSERT_EQ(rt::testing::MessageBoxes().shown.size(), 1u);
+  const rt::testing::ShownMessage box = rt::testing::MessageBoxes().shown[0];
+  EXPECT_NE(box.prompt.find(tickerFile + ":\r\nPath not found (76)"), std::string::npos) << box.prompt;
+  EXPECT_EQ(box.style, rt::mbCritical);
+  EXPECT_NE(said.find("tollerwick: " + tickerFile + " could not be saved: Path not found (76)\n"), std::string::npos)
+      << said;
+  // the settings themselves were saved
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "0");
+
+  // the settings store: it is named, and the ticker file, which was not written after it, is not
+  std::filesystem::remove(home + "/download");
+  std::filesystem::rename(home + "/download.away", home + "/download");
+  ASSERT_TRUE(RunMain());
+  Tollerwick_Main::MainForm->chkTooltip.SetValue(1);
+  const std::string store = rt::registry::StorePath();
+  std::filesystem::create_directories(store + ".tmp." + std::to_string(::getpid()) + "/keep");
+  said = exitByMenu(1);
+  ASSERT_EQ(rt::testing::MessageBoxes().shown.size(), 1u);
+  EXPECT_NE(rt::testing::MessageBoxes().shown[0].prompt.find(store + ":\r\n"), std::string::npos)
+      << rt::testing::MessageBoxes().shown[0].prompt;
+  EXPECT_NE(said.find("tollerwick: " + store + " could not be saved: "), std::string::npos) << said;
+  EXPECT_EQ(said.find(tickerFile), std::string::npos) << said;
+  std::filesystem::remove_all(store + ".tmp." + std::to_string(::getpid()));
+
+  // saved again: an end as any other
+  ASSERT_TRUE(RunMain());
+  said = exitByMenu(0);
+  EXPECT_TRUE(rt::testing::MessageBoxes().shown.empty());
+  EXPECT_EQ(said.find("could not be saved"), std::string::npos) << said;
+}
+
+TEST_F(Shutdown, TheSessionsEndWithASaveThatFailsSaysSoAndEndsWithAFailure) {
+  QProcess program;
+  ASSERT_TRUE(StartProgram(program));
+  FileInPlaceOf(home + "/download");
+  program.terminate();  // SIGTERM; no one may be there to answer a message, so none is shown
+  ASSERT_TRUE(program.waitForFinished(60000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 1);
+  const std::string said = program.readAllStandardError().toStdString();
+  EXPECT_NE(said.find("tollerwick: " + home + "/download/TickerSettings.vyk could not be saved: Path not found (76)\n"),
+            std::string::npos)
+      << said;
+  // what could be saved was
+  EXPECT_NE(Setting(UserApp(), "Data", "MainLeft"), "<none>");
 }
 
 // Without a display it can use, the program says what is missing and ends with status 1.
