@@ -203,6 +203,55 @@ TEST_F(RegistryStore, AFailedSaveLeavesTheStoreUnchanged) {
   EXPECT_EQ(GetSetting("App", "Settings", "Value"), "new");
 }
 
+// A store that is a symbolic link, as programs that keep a user's configuration files in one place make it,
+// is saved where the link leads; the link stays.
+TEST_F(RegistryStore, AStoreThatIsALinkIsSavedThroughIt) {
+  SaveSetting("App", "Settings", "Value", "old");
+  const std::string kept = root + "/dotfiles/vyk/registry.json";
+  std::filesystem::create_directories(root + "/dotfiles/vyk");
+  std::filesystem::rename(StoreFile(), kept);
+  std::filesystem::create_symlink("../../dotfiles/vyk/registry.json", StoreFile());
+  ::utime(StoreFile().c_str(), nullptr);
+  EXPECT_EQ(GetSetting("App", "Settings", "Value"), "old");
+
+  SaveSetting("App", "Settings", "Value", "new");
+  EXPECT_TRUE(std::filesystem::is_symlink(StoreFile()));
+  EXPECT_EQ(std::filesystem::read_symlink(StoreFile()), "../../dotfiles/vyk/registry.json");
+  EXPECT_NE(ReadFile(kept).find("\"new\""), std::string::npos) << ReadFile(kept);
+  EXPECT_EQ(GetSetting("App", "Settings", "Value"), "new");
+  struct stat st {};
+  ASSERT_EQ(::stat(kept.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // nothing is left beside either
+  for (const std::string& folder : {config + "/VYK", root + "/dotfiles/vyk"})
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+      EXPECT_EQ(e.path().filename().string().find(".tmp."), std::string::npos) << e.path();
+
+  // a link to a link, the last one to a file not made yet: the first save makes it there
+  const std::string fresh = root + "/dotfiles/fresh.json";
+  std::filesystem::create_symlink(fresh, root + "/dotfiles/vyk/next");
+  std::filesystem::remove(StoreFile());
+  std::filesystem::create_symlink(root + "/dotfiles/vyk/next", StoreFile());
+  SaveSetting("App", "Settings", "Value", "fresh");
+  EXPECT_TRUE(std::filesystem::is_symlink(StoreFile()));
+  EXPECT_TRUE(std::filesystem::is_symlink(root + "/dotfiles/vyk/next"));
+  EXPECT_NE(ReadFile(fresh).find("\"fresh\""), std::string::npos);
+  EXPECT_EQ(GetSetting("App", "Settings", "Value"), "fresh");
+
+  // damaged where the link leads: it is kept aside there, and the links stay
+  WriteFile(fresh, "{ damaged");
+  EXPECT_EQ(GetSetting("App", "Settings", "Value", "gone"), "gone");
+  EXPECT_TRUE(std::filesystem::is_symlink(StoreFile()));
+  EXPECT_TRUE(std::filesystem::is_symlink(root + "/dotfiles/vyk/next"));
+  int setAside = 0;
+  for (const auto& e : std::filesystem::directory_iterator(root + "/dotfiles"))
+    if (e.path().filename().string().rfind("fresh.json.damaged-", 0) == 0) {
+      ++setAside;
+      EXPECT_EQ(ReadFile(e.path()), "{ damaged");
+    }
+  EXPECT_EQ(setAside, 1);
+}
+
 // A process killed at any moment while it saves leaves a store that reads, holding either the old or
 // the new value of each write.
 TEST_F(RegistryStore, SurvivesAProcessKilledWhileSaving) {
