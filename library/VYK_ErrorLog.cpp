@@ -1,5 +1,9 @@
 #include "library/VYK_ErrorLog.h"
 
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
 #include "library/ErrorTrap.h"
 #include "library/VYK_File_Dir.h"
 #include "library/VYK_GetSystemInfos.h"
@@ -33,6 +37,22 @@ struct CreatingFolder {
 };
 
 std::string SharedFolder() { return VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common"; }
+
+// The most the log holds before a new one is started. A fault met at every update cycle writes its line
+// every few minutes for as long as the program runs: the log keeps the latest lines, the ones before them
+// in error.log.old, and no more.
+constexpr std::uintmax_t kMostLogBytes = 5 * 1024 * 1024;
+
+// A log past its size moves to error.log.old, in place of the one there before, and a new log starts with
+// its header.
+void StartNewLogWhenFull() {
+  std::error_code error;
+  const std::filesystem::path log = ErrorLogPath();
+  const std::uintmax_t size = std::filesystem::file_size(log, error);
+  if (error || size <= kMostLogBytes) return;
+  std::filesystem::rename(log, log.string() + ".old", error);
+  if (!error) CreateErrorLog();
+}
 
 // Troubles of the platform layer itself (a damaged settings store) are logged like any error.
 void LogNotice(const std::string& source, const rt::Error& e) {
@@ -111,6 +131,8 @@ void WriteErrorLog(bool show, const std::string& productName, const std::string&
            std::to_string(rt::App.Revision) + "  " + errorReport + "  " + std::to_string(lineNumber) + "  " +
            std::to_string(errorNumber) + "  " + description;
   });
+  // an error line begins a report (the values of WriteLogValues may follow it): a new log starts before it
+  Skip([&] { StartNewLogWhenFull(); });
   AppendLine(SharedFolder(), [&](int f) { rt::Print(f, {line}); });
   Skip([&] {
     if (g_lamp) g_lamp();

@@ -84,6 +84,34 @@ TEST_F(ErrorLogFile, HeaderDescribesTheMachineOnceAndLeavesAnExistingLogAlone) {
   EXPECT_EQ(ErrorLog(), before);
 }
 
+// A fault logged at every cycle fills the log for as long as the program runs: past 5 MB it starts anew,
+// the full one kept as error.log.old in place of the one kept before.
+TEST_F(ErrorLogFile, AFullLogStartsANewOneWithItsHeaderAndKeepsTheLastOneOnly) {
+  std::filesystem::create_directories(common);
+  const std::string line = "12/7/2026 2:05:09 PM  Brennavale : 100 v.3.7.4  a of Modul b  0  53  File not found\r\n";
+  std::string full;
+  while (full.size() <= 5 * 1024 * 1024) full += line;
+  WriteFile(common + "/error.log.old", "the log before that one\r\n");
+
+  // up to the limit the log only grows
+  WriteFile(common + "/error.log", full.substr(0, 5 * 1024 * 1024 - 1));
+  WriteErrorLog(true, "Brennavale", "RotateBanner of Formular frmMain_Tollerwick", 0, 53, "File not found");
+  EXPECT_GT(std::filesystem::file_size(common + "/error.log"), 5u * 1024 * 1024);
+  EXPECT_EQ(ReadFile(common + "/error.log.old"), "the log before that one\r\n");
+
+  WriteFile(common + "/error.log", full);
+  WriteErrorLog(true, "Brennavale", "RotateBanner of Formular frmMain_Tollerwick", 0, 53, "File not found");
+  WriteLogValues({"banner9.bmp"});
+  EXPECT_TRUE(ReadFile(common + "/error.log.old") == full);
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 9u) << ErrorLog();
+  EXPECT_EQ(lines[0].rfind("########  vyk error log file - created ", 0), 0u);
+  EXPECT_EQ(lines[6], "########  End of Header  ##########");
+  EXPECT_NE(lines[7].find("  RotateBanner of Formular frmMain_Tollerwick  0  53  File not found"), std::string::npos);
+  EXPECT_EQ(lines[8], "banner9.bmp");
+  EXPECT_EQ(g_lampLit, 2);
+}
+
 TEST_F(ErrorLogFile, UnanswerableLocaleQueriesGiveEmptyTextsAndWholeLines) {
   std::filesystem::create_directories(common);
   rt::testing::SetLocale("C");
