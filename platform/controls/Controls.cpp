@@ -43,10 +43,11 @@
 namespace rt {
 namespace {
 
-// A colour number, or (with the high bit set) one of the desktop's colours by its index.
+// A colour number, or (with the high bit set) one of the desktop's colours by its index: the forms' own
+// palette's, which they are drawn with.
 QColor ToQColor(long c) {
   if (c & 0x80000000L) {
-    const QPalette p = QApplication::palette();
+    const QPalette p = DesignPalette();
     switch (c & 0xFF) {
       case 0x05: return p.color(QPalette::Base);
       case 0x08: return p.color(QPalette::Text);
@@ -601,7 +602,7 @@ long Control::BackColor() {
   Touch();
   if (backColor_ >= 0) return backColor_;
   const QWidget* w = face_ ? (face_->host ? face_->host->Container() : nullptr) : widget_;
-  return FromQColor((w ? w->palette() : QApplication::palette()).color(QPalette::Window));
+  return FromQColor((w ? w->palette() : DesignPalette()).color(QPalette::Window));
 }
 void Control::SetBackColor(long color) {
   Touch();
@@ -617,7 +618,7 @@ long Control::ForeColor() {
   Touch();
   if (foreColor_ >= 0) return foreColor_;
   const QWidget* w = face_ ? (face_->host ? face_->host->Container() : nullptr) : widget_;
-  return FromQColor((w ? w->palette() : QApplication::palette()).color(QPalette::WindowText));
+  return FromQColor((w ? w->palette() : DesignPalette()).color(QPalette::WindowText));
 }
 void Control::SetForeColor(long color) {
   Touch();
@@ -931,14 +932,19 @@ void TextBox::SetAlignment(int alignment) {
 namespace {
 // The palette a windowless control draws with: its container's, with its own colours where set.
 QPalette FacePalette(const QWidget* container, long back, long fore) {
-  QPalette p = container ? container->palette() : QApplication::palette();
+  QPalette p = container ? container->palette() : DesignPalette();
   if (back >= 0) p.setColor(QPalette::Window, ToQColor(back));
   if (fore >= 0) p.setColor(QPalette::WindowText, ToQColor(fore));
   return p;
 }
 void PaintBackAndBorder(QPainter& painter, const QRect& r, const QPalette& palette, bool fill, int border) {
   if (fill) painter.fillRect(r, palette.color(QPalette::Window));
-  if (border) qDrawShadePanel(&painter, r, palette, true, 1);
+  if (!border) return;
+  // A sunken edge, dark above and on the left; below and on the right the palette's light colour would be
+  // lost on the light background around the control.
+  QPalette edge = palette;
+  edge.setColor(QPalette::Light, palette.color(QPalette::Mid));
+  qDrawShadePanel(&painter, r, edge, true, 1);
 }
 }  // namespace
 
@@ -1448,7 +1454,8 @@ StatusBar::StatusBar(Form& owner, std::string name, int panels) : Control(owner,
   layout->setSpacing(2);
   for (int i = 0; i < std::max(1, panels); ++i) {
     auto* l = new QLabel();
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // the style's panel, whose edges all stand out from the window's background
+    l->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     l->setTextFormat(Qt::PlainText);
     layout->addWidget(l, i == 0 ? 1 : 0);
     panels_.push_back(l);

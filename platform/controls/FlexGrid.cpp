@@ -2,8 +2,8 @@
 
 #include <QAbstractTableModel>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -282,6 +282,9 @@ class GridView : public QTableView {
   bool pressed_ = false, dragging_ = false;
 };
 
+// A cell's text keeps this many pixels from its left and right edges.
+constexpr int kTextLeft = 3, kTextRight = 4;
+
 class GridDelegate : public QStyledItemDelegate {
  public:
   explicit GridDelegate(GridView* view) : QStyledItemDelegate(view), view_(view) {}
@@ -291,11 +294,11 @@ class GridDelegate : public QStyledItemDelegate {
     const Cell& cell = view_->model->cells[r][c];
     const bool fixed = view_->model->Fixed(r, c);
     const bool highlighted = view_->Highlighted(r, c);
-    // The headings keep the application's colours whatever the grid's own colours are.
-    const QPalette app = QGuiApplication::palette();
+    // The headings keep the form's colours whatever the grid's own colours are.
+    const QPalette form = view_->window()->palette();
     const QPalette& own = view_->palette();
-    QColor back = cell.back ? ToQColor(cell.back) : fixed ? app.color(QPalette::Button) : own.color(QPalette::Base);
-    QColor fore = cell.ownFore ? ToQColor(cell.fore) : fixed ? app.color(QPalette::ButtonText) : own.color(QPalette::Text);
+    QColor back = cell.back ? ToQColor(cell.back) : fixed ? form.color(QPalette::Button) : own.color(QPalette::Base);
+    QColor fore = cell.ownFore ? ToQColor(cell.fore) : fixed ? form.color(QPalette::ButtonText) : own.color(QPalette::Text);
     if (highlighted) {
       back = own.color(QPalette::Highlight);
       fore = own.color(QPalette::HighlightedText);
@@ -304,7 +307,7 @@ class GridDelegate : public QStyledItemDelegate {
     p->save();
     p->fillRect(rect, back);
     p->setClipRect(rect.adjusted(0, 0, -1, -1));
-    QRect textRect = rect.adjusted(3, 0, -4, -1);
+    QRect textRect = rect.adjusted(kTextLeft, 0, -kTextRight, -1);
     if (!cell.picture.isNull()) {
       const QSize size = cell.picture.deviceIndependentSize().toSize();
       p->drawPixmap(QPoint(rect.left() + 1, rect.top() + (rect.height() - 1 - size.height()) / 2), cell.picture);
@@ -320,7 +323,7 @@ class GridDelegate : public QStyledItemDelegate {
       p->drawText(textRect, static_cast<int>(align | Qt::TextSingleLine), cell.text);
     }
     p->setClipping(false);
-    p->setPen(fixed ? app.color(QPalette::Dark) : view_->gridColor);
+    p->setPen(fixed ? form.color(QPalette::Dark) : view_->gridColor);
     p->drawLine(rect.topRight(), rect.bottomRight());
     p->drawLine(rect.bottomLeft(), rect.bottomRight());
     if (!fixed && r == view_->row && c == view_->col && view_->selectionMode == 0 && view_->hasFocus()) {
@@ -609,6 +612,11 @@ double FlexGrid::ColWidth(long col) {
   if (col < 0 || col >= v.Cols()) OutOfRange();
   if (v.isColumnHidden(static_cast<int>(col))) return 0;
   return v.columnWidth(static_cast<int>(col)) * TwipsPerPixelX();
+}
+double FlexGrid::ColWidthFor(const std::string& text) {
+  Touch();
+  const QFontMetrics metrics(native_->view->font());
+  return (kTextLeft + metrics.horizontalAdvance(QString::fromStdString(text)) + kTextRight) * TwipsPerPixelX();
 }
 void FlexGrid::SetColWidth(long col, double twips) {
   Touch();

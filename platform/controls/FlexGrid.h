@@ -67,6 +67,8 @@ class FlexGrid : public Control {
   void SetRowHeight(long row, double twips);
   double ColWidth(long col);
   void SetColWidth(long col, double twips);
+  // The width (twips) a column needs to show this text whole in one of its cells, in the grid's font.
+  double ColWidthFor(const std::string& text);
 
   // The row under the mouse pointer (-1 when none).
   long MouseRow();

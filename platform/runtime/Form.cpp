@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QEventLoop>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLayout>
@@ -11,8 +13,10 @@
 #include <QProxyStyle>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QStyleOptionTitleBar>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -151,6 +155,10 @@ Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<
   UseStillStyle();
   auto* w = new FormWindow();
   w->setObjectName(QString::fromStdString(name_));
+  // Every attribute of both is the window's own, so that neither the desktop's font and colours nor those
+  // it gives a kind of control reach the controls; the window's menu bar lays out in the same font.
+  w->setFont(DesignFont());
+  w->setPalette(DesignPalette());
   w->setAttribute(Qt::WA_DeleteOnClose, false);
   native_->window = w;
   auto* area = new FormArea(w);
@@ -326,7 +334,38 @@ std::string Form::Caption() {
 }
 void Form::SetCaption(const std::string& caption) {
   EnsureLoaded();
-  native_->window->setWindowTitle(QString::fromStdString(caption));
+  const QString title = QString::fromStdString(caption);
+  if (title == native_->window->windowTitle()) return;
+  native_->window->setWindowTitle(title);
+  if (loaded_ && !designing_) CaptionChanged();
+}
+
+double Form::CaptionWidth() {
+  EnsureLoaded();
+  QWidget* w = native_->window;
+  // The desktop draws the title bar, in a font and with buttons of its own; the style's title bar, with an
+  // icon and every button, stands for it, and the caption keeps a bar's height free at either end of its
+  // room (window managers keep more room around the caption than the style does).
+  QStyleOptionTitleBar bar;
+  bar.initFrom(w);
+  bar.text = w->windowTitle();
+  bar.icon = w->windowIcon();
+  bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                      Qt::WindowCloseButtonHint | Qt::WindowContextHelpButtonHint;
+  bar.subControls = QStyle::SC_All;
+  QStyle* style = w->style();
+  bar.rect = QRect(0, 0, 2000, style->pixelMetric(QStyle::PM_TitleBarHeight, &bar, w));
+  const QRect label = style->subControlRect(QStyle::CC_TitleBar, &bar, QStyle::SC_TitleBarLabel, w);
+  QFont font = DesignFont();
+  font.setBold(true);
+  const int text = QFontMetrics(font).horizontalAdvance(bar.text);
+  return (text + bar.rect.width() - label.width() + 2 * bar.rect.height()) * TwipsPerPixelX();
+}
+
+void Form::KeepOnScreen() {
+  const double left = std::clamp(Left(), 0.0, std::max(0.0, ScreenWidth() - Width()));
+  const double top = std::clamp(Top(), 0.0, std::max(0.0, ScreenHeight() - Height()));
+  if (left != Left() || top != Top()) Move(left, top);
 }
 
 int Form::WindowState() {
@@ -445,6 +484,46 @@ void Form::RemoveControl(const std::string& name) {
 }
 
 const std::vector<Form*>& Forms() { return LoadedForms(); }
+
+QFont DesignFont() {
+  QFont font(QStringLiteral("Sans Serif"), 8);
+  font.setResolveMask(QFont::AllPropertiesResolved);
+  return font;
+}
+
+QPalette DesignPalette() {
+  static const QPalette palette = [] {
+    QPalette p;
+    const auto set = [&p](QPalette::ColorRole role, QRgb normal, QRgb disabled) {
+      p.setColor(QPalette::Active, role, QColor(normal));
+      p.setColor(QPalette::Inactive, role, QColor(normal));
+      p.setColor(QPalette::Disabled, role, QColor(disabled));
+    };
+    set(QPalette::WindowText, 0x000000, 0xbebebe);
+    set(QPalette::Button, 0xefefef, 0xefefef);
+    set(QPalette::Light, 0xffffff, 0xffffff);
+    set(QPalette::Midlight, 0xcacaca, 0xcacaca);
+    set(QPalette::Dark, 0x9f9f9f, 0xbebebe);
+    set(QPalette::Mid, 0xb8b8b8, 0xb8b8b8);
+    set(QPalette::Text, 0x000000, 0xbebebe);
+    set(QPalette::BrightText, 0xffffff, 0xffffff);
+    set(QPalette::ButtonText, 0x000000, 0xbebebe);
+    set(QPalette::Base, 0xffffff, 0xefefef);
+    set(QPalette::Window, 0xefefef, 0xefefef);
+    set(QPalette::Shadow, 0x767676, 0xb1b1b1);
+    set(QPalette::Highlight, 0x308cc6, 0x919191);
+    set(QPalette::HighlightedText, 0xffffff, 0xffffff);
+    set(QPalette::Link, 0x0000ff, 0x0000ff);
+    set(QPalette::LinkVisited, 0xff00ff, 0xff00ff);
+    set(QPalette::AlternateBase, 0xf7f7f7, 0xf7f7f7);
+    set(QPalette::ToolTipBase, 0xffffdc, 0xffffdc);
+    set(QPalette::ToolTipText, 0x000000, 0x000000);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+      p.setColor(group, QPalette::PlaceholderText, QColor(0, 0, 0, 128));
+    return p;
+  }();
+  return palette;
+}
 
 Form* FormOfHandle(long hWnd) {
   for (Form* f : LoadedForms())

@@ -15,6 +15,8 @@
 
 class QWidget;
 class QMainWindow;
+class QFont;
+class QPalette;
 
 namespace rt {
 
@@ -67,6 +69,11 @@ class Form {
 
   std::string Caption();
   void SetCaption(const std::string& caption);
+  // The outer width (twips) the window needs for its whole caption in the title bar: the caption in the
+  // design font, bold, beside the title bar's icon and buttons.
+  double CaptionWidth();
+  // Moves the window as little as it takes to have all of it on the screen.
+  void KeepOnScreen();
   int WindowState();
   void SetWindowState(int state);
   int MousePointer();
@@ -118,6 +125,8 @@ class Form {
   virtual void Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {}
   virtual void Form_Unload(int& /*Cancel*/) {}
   virtual void Form_Resize() {}
+  // The caption has been set to another text (not while the form lays out its design).
+  virtual void CaptionChanged() {}
   // A mouse button pressed on the form itself: 1 left, 2 right, 4 middle.
   virtual void Form_MouseDown(int /*Button*/) {}
   // The window's size in the design (twips), applied at every load.
@@ -167,6 +176,12 @@ F& Default() {
   static F* instance = new F();
   return *instance;
 }
+
+// The look the forms were designed for, whatever the desktop's: the font their twips were laid out for and
+// the light palette their colours were chosen against. Every form's window has both, and its controls take
+// them unless they set their own; the desktop's colours by index (&H80000000 + index) are this palette's.
+QFont DesignFont();
+QPalette DesignPalette();
 
 // Twips and pixels of the screen.
 double TwipsPerPixelX();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFont>
+#include <QPalette>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -250,4 +253,45 @@ TEST_F(Forms, EveryFirstShowAfterALoadRunsTheResizeHandler) {
     EXPECT_GT(f.resizes, before) << "load " << load;
     f.Unload();
   }
+}
+
+TEST_F(Forms, ControlsHaveTheDesignFontAndColoursWhateverTheDesktopGivesThem) {
+  const QFont desktopFont = QApplication::font();
+  const QPalette desktopPalette = QApplication::palette();
+  CountingForm before;
+  before.Load();
+  // a theme's font and dark colours, for every widget and for some kinds of them
+  QFont themeFont(QStringLiteral("DejaVu Serif"), 14);
+  themeFont.setItalic(true);
+  QPalette dark(QColor(0xfc, 0xfc, 0xfc), QColor(0x31, 0x36, 0x3b));
+  QApplication::setFont(themeFont);
+  QApplication::setFont(themeFont, "QCheckBox");
+  QApplication::setPalette(dark);
+  QApplication::setPalette(dark, "QLineEdit");
+  CountingForm after;
+  FixedForm labelled;
+  for (CountingForm* f : {&before, &after}) {
+    const QFont font = f->chkBox.Widget()->font();
+    EXPECT_EQ(font.family(), rt::DesignFont().family());
+    EXPECT_EQ(font.pointSizeF(), rt::DesignFont().pointSizeF());
+    EXPECT_FALSE(font.italic());
+    EXPECT_EQ(f->chkBox.FontSize(), 8);
+    const QPalette colours = f->txtBox.Widget()->palette();
+    EXPECT_EQ(colours.color(QPalette::Base), rt::DesignPalette().color(QPalette::Base));
+    EXPECT_EQ(colours.color(QPalette::Text), rt::DesignPalette().color(QPalette::Text));
+    // the desktop's colours by index are the design's
+    f->chkBox.SetForeColor(0x80000012L);
+    EXPECT_EQ(f->chkBox.Widget()->palette().color(QPalette::WindowText),
+              rt::DesignPalette().color(QPalette::ButtonText));
+  }
+  EXPECT_EQ(labelled.lbl.FontName(), rt::DesignFont().family().toStdString());
+  EXPECT_EQ(labelled.lbl.FontSize(), 8);
+  // a control's own font stays its own
+  after.chkBox.SetFontSize(12);
+  EXPECT_EQ(after.chkBox.Widget()->font().pointSizeF(), 12);
+  EXPECT_EQ(after.chkBox.Widget()->font().family(), rt::DesignFont().family());
+  QApplication::setFont(desktopFont, "QCheckBox");
+  QApplication::setFont(desktopFont);
+  QApplication::setPalette(desktopPalette, "QLineEdit");
+  QApplication::setPalette(desktopPalette);
 }
