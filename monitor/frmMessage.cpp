@@ -52,11 +52,16 @@ void frmMessage::Command1_Click() {
   Unload();
 }
 
-// A text that fits above "ok" leaves the window as designed. A longer one (a mail server's reply can run
-// to several lines) gets a label as tall as the text and "ok" under it; a word wider than the label, or a
-// text taller than most of the screen, makes the window wider too. The window keeps its middle where it
-// was and stays on the screen.
-void frmMessage::lblMessage_Change() {
+void frmMessage::lblMessage_Change() { Arrange(); }
+
+void frmMessage::CaptionChanged() { Arrange(); }
+
+// A text that fits above "ok" and a caption that fits in the title bar leave the window as designed. A longer
+// text (a mail server's reply can run to several lines) gets a label as tall as the text and "ok" under it;
+// a word wider than the label, or a text taller than most of the screen, makes the window wider too. A
+// longer caption makes the window as wide as the title bar needs, the label as wide and "ok" in the middle.
+// The window keeps its middle where it was and stays on the screen.
+void frmMessage::Arrange() {
   const std::string text = lblMessage.Caption();
   const double widest = rt::ScreenWidth() * 0.9 - 2 * kMargin;
   const double tallest = rt::ScreenHeight() * 0.7;
@@ -77,6 +82,13 @@ void frmMessage::lblMessage_Change() {
     clientHeight = buttonTop + kButtonHeight + kBottom;
     buttonLeft = (clientWidth - kButtonWidth) / 2;
   }
+  // the inside as wide as the whole title bar must be: a frame's width to spare
+  const double forCaption = std::min(widest + 2 * kMargin, CaptionWidth());
+  if (forCaption > clientWidth) {
+    clientWidth = forCaption;
+    width = clientWidth - 2 * kMargin;
+    buttonLeft = (clientWidth - kButtonWidth) / 2;
+  }
   lblMessage.Move(kMargin, kMargin, width, labelHeight);
   Command1.Move(buttonLeft, buttonTop);
 
@@ -85,7 +97,6 @@ void frmMessage::lblMessage_Change() {
   SetWidth(oldWidth - ScaleWidth() + clientWidth);
   SetHeight(oldHeight - ScaleHeight() + clientHeight);
   if (Width() == oldWidth && Height() == oldHeight) return;
-  const double left = std::clamp(middleX - Width() / 2, 0.0, std::max(0.0, rt::ScreenWidth() - Width()));
-  const double top = std::clamp(middleY - Height() / 2, 0.0, std::max(0.0, rt::ScreenHeight() - Height()));
-  Move(left, top);
+  Move(middleX - Width() / 2, middleY - Height() / 2);
+  KeepOnScreen();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The program's one message window: an alarm or a mail error on dark green, and "ok". Whoever shows it
 // sets its caption and lblMessage's text first; a later text replaces one still on screen. A text too
-// long for the designed box makes the window grow until all of it can be read.
+// long for the designed box, or a caption too long for the designed width, makes the window grow until
+// all of it can be read.
 
 #include "platform/controls/Controls.h"
 #include "platform/runtime/Form.h"
@@ -16,8 +17,10 @@ class frmMessage : public rt::Form {
  protected:
   void Design() override;
   void Form_Load() override;
+  void CaptionChanged() override;
 
  private:
   void Command1_Click();
   void lblMessage_Change();
+  void Arrange();
 };
