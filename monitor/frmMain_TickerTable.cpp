@@ -125,8 +125,12 @@ void frmMain_Tollerwick::FillGrid(bool /*Add2Ticker*/) {
 
     const double widths[] = {270, 0, 900, 1000, 1200, 1200, 1200};
     for (long col = 0; col < 7; ++col) FG3.SetColWidth(col, widths[col]);
-    FG3.SetColWidth(13, 700);
-    FG3.SetColWidth(14, 1700);
+    // the provider's column is as designed, or as wide as its heading; the stamp's as wide as the longest stamp
+    // of the regional date and time form
+    FG3.SetColWidth(13, std::max(700.0, FG3.ColWidthFor(FG3.TextMatrix(0, 13))));
+    const std::string longestStamp = rt::FormatGeneralDate(
+        rt::DateTime{rt::DateSerial(2000, 12, 28).serial + rt::TimeSerial(22, 58, 58).serial});
+    FG3.SetColWidth(14, std::max(1700.0, FG3.ColWidthFor(longestStamp)));
     rt::DoEvents();
   });
 }
