@@ -36,6 +36,8 @@ void frmBrowser::brwWebBrowser2_DownloadComplete() {
   Skip([&] { SetCaption("DurivEraz Uzoduz"); });
   Skip([&] { SetHeight(630 * rt::TwipsPerPixelY()); });
   Skip([&] { SetWidth(490 * rt::TwipsPerPixelX()); });
+  // also when the size was that already (no resize follows), for a window the user moved partly off
+  Skip([&] { KeepOnScreen(); });
   FitBrowser();
 }
 
@@ -46,6 +48,8 @@ void frmBrowser::Form_Resize() {
   Skip([&] {
     if (Top() == 0) SetTop((rt::ScreenHeight() - Height()) / 2);
   });
+  // a page makes the window larger than it opened: it moves as far as it must to stay on the screen
+  Skip([&] { KeepOnScreen(); });
   FitBrowser();
 }
 

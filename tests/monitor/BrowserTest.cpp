@@ -3,16 +3,19 @@
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/frmMain_Tollerwick.h"
+#include "platform/runtime/Convert.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Registry.h"
 #include "tests/monitor/MonitorSandbox.h"
@@ -112,18 +115,47 @@ TEST_F(Browser, TheWindowKeepsItsPlaceBetweenRuns) {
   Window().Unload();
 }
 
+// The whole window is on the screen.
+void ExpectOnScreen(rt::Form& window) {
+  EXPECT_GE(window.Left(), 0);
+  EXPECT_GE(window.Top(), 0);
+  EXPECT_LE(window.Left() + window.Width(), rt::ScreenWidth());
+  EXPECT_LE(window.Top() + window.Height(), rt::ScreenHeight());
+}
+
 TEST_F(Browser, OnFirstUseTheWindowOpensCentredOnTheScreen) {
   ASSERT_EQ(rt::GetSetting("Brennavale", "Settings", "MainLeft", "<none>"), "<none>");
   MainForm->cmdCharts_Click();
   ASSERT_TRUE(Window().Visible());
-  // centred at its first size, 600 by 500 twips; the first page keeps that place
+  // centred at its first size, 600 by 500 twips; the first page keeps that place as far as the window,
+  // grown to 490 by 630 pixels, stays on the screen
   const double left = (rt::ScreenWidth() - 600) / 2, top = (rt::ScreenHeight() - 500) / 2;
   EXPECT_NEAR(Window().Left(), left, rt::TwipsPerPixelX());
   EXPECT_NEAR(Window().Top(), top, rt::TwipsPerPixelY());
   ASSERT_TRUE(WaitForPage());
-  EXPECT_NEAR(Window().Left(), left, rt::TwipsPerPixelX());
-  EXPECT_NEAR(Window().Top(), top, rt::TwipsPerPixelY());
+  EXPECT_NEAR(Window().Left(), std::min(left, rt::ScreenWidth() - Window().Width()), rt::TwipsPerPixelX());
+  EXPECT_NEAR(Window().Top(), std::min(top, rt::ScreenHeight() - Window().Height()), rt::TwipsPerPixelY());
+  ExpectOnScreen(Window());
   Window().Unload();
+}
+
+TEST_F(Browser, APageKeepsTheWindowOnTheScreen) {
+  // a place kept from a larger screen, or the corner the small window was dragged to
+  for (const auto& [left, top] : {std::pair{rt::ScreenWidth() - 700, rt::ScreenHeight() - 600},
+                                  std::pair{rt::ScreenWidth() + 3000, rt::ScreenHeight() + 3000}}) {
+    rt::SaveSetting("Brennavale", "Settings", "MainLeft", rt::CStr(left));
+    rt::SaveSetting("Brennavale", "Settings", "MainTop", rt::CStr(top));
+    MainForm->cmdCharts_Click();
+    ASSERT_TRUE(WaitForPage());
+    EXPECT_NEAR(Window().Width(), 490 * rt::TwipsPerPixelX(), rt::TwipsPerPixelX());
+    EXPECT_NEAR(Window().Height(), 630 * rt::TwipsPerPixelY(), rt::TwipsPerPixelY());
+    ExpectOnScreen(Window());
+    // moved near the screen's right edge, the window sized again by the next page
+    Window().Move(rt::ScreenWidth() - 1500, 0);
+    Window().brwWebBrowser2_DownloadComplete();
+    ExpectOnScreen(Window());
+    Window().Unload();
+  }
 }
 
 TEST_F(Browser, ClosingTheWindowEndsItsPageAndTheNextChartStartsFromBlank) {
