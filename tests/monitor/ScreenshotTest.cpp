@@ -1,18 +1,26 @@
 // Pictures of the windows for a person to look at: written only when TOLLERWICK_SCREENSHOTS names a folder.
+// TOLLERWICK_SCREENSHOTS_LOOK gives the desktop another look first: "dark" a dark palette, "large" a larger
+// font of another family, as a desktop theme gives them to the program.
 
 #include <gtest/gtest.h>
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QFont>
+#include <QPalette>
 #include <QPixmap>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <string>
 
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "monitor/frmMessage.h"
+#include "monitor/frmScrollTicker.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Events.h"
 #include "platform/win32/User.h"
@@ -22,8 +30,51 @@
 #include "windows/frmAbout.h"
 #include "windows/frmBrowser.h"
 #include "windows/frmOptions.h"
+#include "windows/frmSplash.h"
 
-class Screenshots : public MonitorSandbox {};
+class Screenshots : public MonitorSandbox {
+ protected:
+  void SetUp() override {
+    MonitorSandbox::SetUp();
+    const char* look = std::getenv("TOLLERWICK_SCREENSHOTS_LOOK");
+    if (look && std::string(look) == "large") QApplication::setFont(QFont(QStringLiteral("DejaVu Serif"), 13));
+    if (look && std::string(look) == "dark") {
+      QPalette dark(QColor(0xfc, 0xfc, 0xfc), QColor(0x31, 0x36, 0x3b), QColor(0x4c, 0x54, 0x5c),
+                    QColor(0x18, 0x1b, 0x1d), QColor(0x25, 0x29, 0x2c), QColor(0xfc, 0xfc, 0xfc),
+                    QColor(0xff, 0xff, 0xff), QColor(0x1b, 0x1e, 0x20), QColor(0x2a, 0x2e, 0x32));
+      QApplication::setPalette(dark);
+    }
+  }
+  void TearDown() override {
+    QApplication::setFont(font_);
+    QApplication::setPalette(palette_);
+    MonitorSandbox::TearDown();
+  }
+
+ private:
+  QFont font_ = QApplication::font();
+  QPalette palette_ = QApplication::palette();
+};
+
+TEST_F(Screenshots, SplashAndStrip) {
+  const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
+  if (!folder) GTEST_SKIP() << "no screenshot folder";
+  WriteFile(home + "/download/TickerSettings.vyk",
+            "\"MSFT\",\"250\",\"100\",\"1\",\"12/6/2026 10:58:58 PM\"\r\n\"IBM\",\"\",\"\",\"2\",\"00:00:00\"\r\n");
+  ASSERT_TRUE(RunMain());
+  Tollerwick_Main::MainForm->chkScrollingTicker.SetValue(1);
+  rt::Default<frmScrollTicker>().Window()->grab().save(QString(folder) + "/strip.png");
+  // the grid scrolled to its last columns
+  QWidget* grid = Tollerwick_Main::MainForm->FG3.Widget();
+  auto* area = qobject_cast<QAbstractScrollArea*>(grid);
+  if (!area) area = grid->findChild<QAbstractScrollArea*>();
+  ASSERT_TRUE(area);
+  area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+  Tollerwick_Main::MainForm->Window()->grab().save(QString(folder) + "/main-right.png");
+  Tollerwick_Main::SplashRunning = true;
+  rt::Default<frmSplash>().Show();
+  rt::Default<frmSplash>().Window()->grab().save(QString(folder) + "/splash.png");
+}
 
 TEST_F(Screenshots, BalloonTipOverTheMainWindow) {
   const char* folder = std::getenv("TOLLERWICK_SCREENSHOTS");
