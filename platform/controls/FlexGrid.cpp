@@ -22,6 +22,7 @@
 #include "platform/runtime/Error.h"
 #include "platform/runtime/FileStamp.h"
 #include "platform/runtime/Form.h"
+#include "platform/runtime/RegionalQt.h"
 
 namespace rt {
 namespace {
@@ -39,7 +40,7 @@ bool LooksNumeric(const QString& text) {
   if (text[0].isLetter()) return false;
   bool ok = false;
   text.toDouble(&ok);
-  if (!ok) QLocale().toDouble(text, &ok);
+  if (!ok) rt::detail::NumberLocale().toDouble(text, &ok);
   return ok;
 }
 
