@@ -263,4 +263,12 @@ bool Save_TickerSettings() {
   return saved;
 }
 
+std::string Bounded(std::string text) {
+  if (text.size() <= kLongestServerText) return text;
+  size_t cut = kLongestServerText;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  text.resize(cut);
+  return text + " ...";
+}
+
 }  // namespace Tollerwick_Sub

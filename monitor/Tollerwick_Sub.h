@@ -111,4 +111,10 @@ bool Save_TickerSettings();
 std::string TickerFilePath();
 std::string TickerIniPath();
 
+// A text from a server as the program keeps or shows it: at most 2,000 bytes, cut with " ..." after it
+// and never inside a character of several bytes. The windows lay out all they are given, so a text of
+// hundreds of thousands of characters would stop them.
+constexpr size_t kLongestServerText = 2000;
+std::string Bounded(std::string text);
+
 }  // namespace Tollerwick_Sub

@@ -12,24 +12,6 @@
 #include "platform/runtime/Files.h"
 #include "platform/runtime/Strings.h"
 
-namespace {
-
-// The most of an item's text that is kept: a news item is a few sentences, and the news box lays out
-// all it is given whenever it shows an item, so an item of hundreds of thousands of characters would stop
-// the window at every rotation.
-constexpr size_t kNewsItemLength = 2000;
-
-// The text, or as much of it as is kept with "..." after it; a character of several bytes is not split.
-std::string Bounded(std::string text) {
-  if (text.size() <= kNewsItemLength) return text;
-  size_t cut = kNewsItemLength;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  text.resize(cut);
-  return text + " ...";
-}
-
-}  // namespace
-
 void frmMain_Tollerwick::Load_News() {
   using namespace Tollerwick_Sub;
   int f = 0;
@@ -55,7 +37,8 @@ void frmMain_Tollerwick::Load_News() {
       NewsTable[i] = "VYK News -- " + date + rt::vbCrLf;
       std::string text;
       for (std::string line = rt::LineInput(f); line != "###"; line = rt::LineInput(f)) {
-        if (text.size() < kNewsItemLength) text += line.substr(0, kNewsItemLength - text.size() + 1);
+        // no more is read of an item than is kept of it
+        if (text.size() < kLongestServerText) text += line.substr(0, kLongestServerText - text.size() + 1);
       }
       NewsTable[i] += Bounded(text);
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "library/ErrorTrap.h"
+#include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "monitor/frmMessage.h"
 #include "platform/runtime/Clock.h"
@@ -66,19 +67,6 @@ std::string BodyText(const std::string& body) {
 // would let a server fill the memory.
 constexpr size_t kReplyLineBytes = 4096;
 constexpr size_t kReplyBytes = 65536;
-
-// The most of the server's text that the error message shows, as for a news item: the message window lays
-// out all it is given.
-constexpr size_t kShownReplyLength = 2000;
-
-// The text, or as much of it as is shown with "..." after it; a character of several bytes is not split.
-std::string Shown(std::string text) {
-  if (text.size() <= kShownReplyLength) return text;
-  size_t cut = kShownReplyLength;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  text.resize(cut);
-  return text + " ...";
-}
 
 // True when the line at `start` of `text` is one of a reply's lines but its last: it has a hyphen after
 // its three-digit code ("250-..."); the last line has a blank or nothing there ("250 OK", "250").
@@ -272,7 +260,7 @@ void frmMain_Tollerwick::WaitFor(const std::string& ResponseCode) {
       if (tooLong()) return;
       if (SmtpWaitElapsed > kReplySeconds) {
         ShowMailError("SMTP service error, impromper response code. Code should have been: " + ResponseCode +
-                          " Code recieved: " + Shown(SmtpResponse),
+                          " Code recieved: " + Tollerwick_Sub::Bounded(SmtpResponse),
                       1, this);
         SmtpProgress = 0;
         return;
