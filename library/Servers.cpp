@@ -74,4 +74,10 @@ std::string Encoded(const std::string& text, bool (*keep)(unsigned char byte)) {
   return out;
 }
 
+std::string AddressPart(const std::string& text) {
+  return Encoded(text, [](unsigned char c) {
+    return std::isalnum(c) != 0 || c == '-' || c == '.' || c == '_' || c == '~';
+  });
+}
+
 }  // namespace Servers

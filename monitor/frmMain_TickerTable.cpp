@@ -178,7 +178,7 @@ void frmMain_Tollerwick::Fg3_DblClick() {
     const long row = FG3.MouseRow();
     if (row < 1) return;
     if (FG3.TextMatrix(row, 0).empty()) {
-      const std::string ticker = FG3.TextMatrix(row, 2);
+      const std::string ticker = Servers::AddressPart(FG3.TextMatrix(row, 2));
       OpenChart(Servers::Url("ChartSite",
                              "/custom/alliance/interactivechart.asp"
                              "?astyle=0%2C0%2C0%2C0%2C0%2C0%2C0%2C5%2C0%2C0&logourl=&country=us&o_symb=" +

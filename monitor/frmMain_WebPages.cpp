@@ -32,14 +32,6 @@ std::string TradingDay() {
   return text;
 }
 
-// Text as one part of an address: letters, digits and "-._~" as they are, an escape already in the text
-// ("%5E") as it is, every other byte percent-encoded ("^DJI" gives "%5EDJI", "BRK B" gives "BRK%20B").
-std::string AddressPart(const std::string& text) {
-  return Servers::Encoded(text, [](unsigned char c) {
-    return std::isalnum(c) != 0 || c == '-' || c == '.' || c == '_' || c == '~';
-  });
-}
-
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
   if (text.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i)
@@ -74,7 +66,7 @@ std::string Shown(const std::string& address) {
 
 // The ticker of the current row, ready to go into an address.
 std::string frmMain_Tollerwick::SelectedTicker() {
-  return AddressPart(FG3.TextMatrix(rt::CLng(Tollerwick_Sub::SelectedRow), 2));
+  return Servers::AddressPart(FG3.TextMatrix(rt::CLng(Tollerwick_Sub::SelectedRow), 2));
 }
 
 // Only web addresses go to the desktop; any other address (a file, a program) and one the desktop refuses
@@ -131,7 +123,7 @@ void frmMain_Tollerwick::cmdNews2_Click() {
   Here("cmdNews2_Click")([&] {
     const std::string ticker = FG3.TextMatrix(rt::CLng(Tollerwick_Sub::SelectedRow), 2);
     OpenPage(
-        Servers::Url("Provider1News", "/n/" + AddressPart(rt::Left(ticker, 1)) + "/" + AddressPart(ticker) + ".html"));
+        Servers::Url("Provider1News", "/n/" + Servers::AddressPart(rt::Left(ticker, 1)) + "/" + Servers::AddressPart(ticker) + ".html"));
   });
 }
 

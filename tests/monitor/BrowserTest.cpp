@@ -99,6 +99,12 @@ TEST_F(Browser, ADoubleClickOnATickerRowOpensItsChartInAFreshWindow) {
   ASSERT_TRUE(WaitForPage());
   const std::string line = ChartRequests()[1];
   EXPECT_NE(line.find("o_symb=MSFT&post=&symb=MSFT&time=1da"), std::string::npos) << line;
+  // a ticker with a character of its own in an address goes encoded, as into every other address
+  MainForm->FG3.SetTextMatrix(2, 2, "AT&T B");
+  MainForm->FG3.SimulateClick(2, 2, true);
+  ASSERT_TRUE(WaitForChartRequests(3));
+  const std::string encoded = ChartRequests()[2];
+  EXPECT_NE(encoded.find("o_symb=AT%26T%20B&post=&symb=AT%26T%20B&time=1da"), std::string::npos) << encoded;
   Window().Unload();
 }
 
