@@ -1,8 +1,6 @@
 // The main window's mail sender: one plain-text message to one recipient, spoken line by line to the mail
 // server over the window's socket control Winsock1, each reply awaited with the user interface alive.
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,18 +58,6 @@ std::string BodyText(const std::string& body) {
     out += c;
   }
   return out;
-}
-
-// The most a reply line (its CR LF included) and a whole reply may hold. Mail servers keep a line within
-// 512 octets and a reply within a few lines; anything past these is no mail server's reply, and keeping it
-// would let a server fill the memory.
-constexpr size_t kReplyLineBytes = 4096;
-constexpr size_t kReplyBytes = 65536;
-
-// True when the line at `start` of `text` is one of a reply's lines but its last: it has a hyphen after
-// its three-digit code ("250-..."); the last line has a blank or nothing there ("250 OK", "250").
-bool MoreLinesFollow(const std::string& text, size_t start) {
-  return text.size() - start >= 4 && text[start + 3] == '-' && text.find_first_not_of("0123456789", start) == start + 3;
 }
 
 // The mail server is named by host name or address, and may carry a port after a colon ("host:2525"),
@@ -135,8 +121,7 @@ void frmMain_Tollerwick::SendOneEmail(const std::string& MailServerName, const s
     Winsock1.Close();
     Winsock1.SetLocalPort(0);
     // a part of a reply from that connection is no reply of this one
-    SmtpReceived.clear();
-    SmtpLineStart = 0;
+    SmtpReceived.Clear();
     SmtpReplyTooLong = false;
     SmtpProgress = 10;
     if (Winsock1.State() != rt::sckClosed) {
@@ -199,35 +184,14 @@ void frmMain_Tollerwick::SendOneEmail(const std::string& MailServerName, const s
 void frmMain_Tollerwick::Winsock1_DataArrival(long /*bytesTotal*/) {
   HandlerTrap("Winsock1_DataArrival of Formular frmMain_Tollerwick")([&] {
     // A reply may come in pieces, and one of several lines may come line by line: only a complete reply
-    // replaces the last one, so that the wait sees neither half a code nor the first line of many. Each
-    // arrival is looked at once, from where the last one stopped; a line ends at LF (CR LF, or a bare LF).
-    const std::string data = Winsock1.GetData();
-    size_t from = 0;
-    while (from < data.size()) {
-      // the line may grow by at most this much more; one byte past it shows that it is too long
-      const size_t lineBytes = SmtpReceived.size() - SmtpLineStart;
-      const size_t room = std::min(kReplyLineBytes - lineBytes, kReplyBytes - SmtpReceived.size());
-      const size_t look = std::min(data.size() - from, room + 1);
-      const void* lf = std::memchr(data.data() + from, '\n', look);
-      const size_t take = lf ? static_cast<size_t>(static_cast<const char*>(lf) - (data.data() + from)) + 1 : look;
-      if (take > room) {
-        // no mail server's reply: end the connection and drop what came of it
-        Winsock1.Close();
-        SmtpReceived.clear();
-        SmtpLineStart = 0;
-        SmtpReplyTooLong = true;
-        break;
-      }
-      SmtpReceived.append(data, from, take);
-      from += take;
-      if (!lf) break;
-      if (MoreLinesFollow(SmtpReceived, SmtpLineStart)) {
-        SmtpLineStart = SmtpReceived.size();
-        continue;
-      }
-      SmtpResponse = std::exchange(SmtpReceived, std::string());
-      SmtpLineStart = 0;
+    // replaces the last one, so that the wait sees neither half a code nor the first line of many.
+    std::vector<std::string> complete;
+    if (!SmtpReceived.Add(Winsock1.GetData(), complete)) {
+      // no mail server's reply: end the connection and drop what came of it
+      Winsock1.Close();
+      SmtpReplyTooLong = true;
     }
+    if (!complete.empty()) SmtpResponse = std::move(complete.back());
     rt::DoEvents();
   });
 }

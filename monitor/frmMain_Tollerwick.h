@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "monitor/SmtpReplies.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Inet.h"
@@ -179,10 +180,8 @@ class frmMain_Tollerwick : public rt::Form {
   void Winsock1_DataArrival(long bytesTotal);
   // The last complete reply received from the mail server.
   std::string SmtpResponse;
-  // What has come of the reply after it, while that is not complete yet, and where its last line (the one
-  // not ended yet) begins in it.
-  std::string SmtpReceived;
-  size_t SmtpLineStart = 0;
+  // What has come of the reply after it, while that is not complete yet.
+  SmtpReplies SmtpReceived;
   // Set when the server sent a line or a reply longer than any mail server's: the connection was closed
   // and the rest dropped; the running wait fails.
   bool SmtpReplyTooLong = false;

@@ -5,9 +5,11 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "monitor/SmtpReplies.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "monitor/frmMessage.h"
@@ -274,7 +276,7 @@ TEST_F(SmtpClient, AReplyTooLongForAnyMailServerEndsTheSendAndItsConnection) {
   EXPECT_TRUE(messages[0].modal);
   EXPECT_EQ(MainForm->SmtpProgress, 0);
   EXPECT_EQ(MainForm->Winsock1.State(), rt::sckClosed);
-  EXPECT_EQ(MainForm->SmtpReceived.size(), 0u);
+  EXPECT_EQ(MainForm->SmtpReceived.Held(), 0u);
   EXPECT_FALSE(Has(flood.Lines(), "data"));
 
   // a greeting of line after line that never ends
@@ -552,4 +554,56 @@ TEST_F(SmtpMessageWindow, ALongTextIsShownWholeAndAShortOneKeepsTheDesign) {
   box.Command1.PerformClick();
   box.SetCaption("MSFT Alarm");
   ExpectDesign(box);
+}
+
+// The reply collector against random replies: one to four lines each, CR LF or a bare LF, codes and texts
+// of any length within the limits, cut into pieces at every byte or at random places; now and then a
+// line or a reply that never ends. Every complete reply comes out whole and in order, nothing is held
+// beyond the limits, and an endless one is refused once past them.
+TEST(SmtpReplyCollector, RandomRepliesInPiecesOfAnySize) {
+  const unsigned seed = std::random_device{}();
+  std::mt19937 random(seed);
+  const auto number = [&](size_t from, size_t to) { return std::uniform_int_distribution<size_t>(from, to)(random); };
+  const auto text = [&](size_t length) {
+    std::string t;
+    for (size_t i = 0; i < length; ++i) t += static_cast<char>(number(0x20, 0x7E));
+    return t;
+  };
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> replies;
+    std::string stream;
+    for (size_t r = number(1, 6); r > 0; --r) {
+      std::string reply;
+      const std::string code = std::to_string(number(200, 599));
+      for (size_t lines = number(1, 4); lines > 0; --lines) {
+        std::string line = code + (lines > 1 ? "-" : number(0, 3) == 0 ? "" : " ");
+        if (lines > 1 || !line.ends_with(code)) line += text(number(0, number(0, 9) == 0 ? 3000 : 60));
+        line += number(0, 4) == 0 ? "\n" : "\r\n";
+        reply += line;
+      }
+      replies.push_back(reply);
+      stream += reply;
+    }
+    // now and then an endless line, or an endless reply of continuation lines, after the good ones
+    const int endless = static_cast<int>(number(0, 3)) % 3;
+    if (endless == 1) stream += "550 " + text(SmtpReplies::kLineBytes + number(0, 100));
+    for (const size_t start = stream.size(); endless == 2 && stream.size() - start < 2 * SmtpReplies::kReplyBytes;)
+      stream += "250-" + text(number(0, 200)) + "\r\n";
+
+    SmtpReplies collector;
+    std::vector<std::string> complete;
+    bool refused = false;
+    const bool byteByByte = number(0, 1) == 0;
+    for (size_t at = 0; at < stream.size() && !refused;) {
+      const size_t piece = byteByByte ? 1 : std::min(stream.size() - at, number(1, 9000));
+      refused = !collector.Add(stream.substr(at, piece), complete);
+      at += piece;
+      ASSERT_LE(collector.Held(), SmtpReplies::kReplyBytes) << "seed " << seed << " round " << round;
+    }
+    ASSERT_EQ(complete, replies) << "seed " << seed << " round " << round;
+    EXPECT_EQ(refused, endless != 0) << "seed " << seed << " round " << round;
+    if (refused) {
+      EXPECT_EQ(collector.Held(), 0u);
+    }
+  }
 }
