@@ -1,7 +1,8 @@
-// One update cycle over 200 provider-1 rows against a local quote server, beside the same 200 requests
-// made by one reused libcurl handle in a plain loop, measured in turns. Counters: cycle_ms and plain_ms
-// (the median of each; control_ms: the 200 requests through the transfer control alone), ratio (the
-// median of cycle / plain of each turn, goal <= 1.5),
+// One update cycle over 200 provider-1 rows against a local quote server, the main window shown (so the
+// cycle pays for the painting it causes), beside the same 200 requests made by one reused libcurl handle
+// in a plain loop, measured in turns. Counters: cycle_ms and plain_ms (the median of each; control_ms:
+// the 200 requests through the transfer control alone), ratio (the median of cycle / plain of each turn,
+// goal <= 2), window_shown (1 when the main window was on the screen),
 // gap_ms (the longest time the event loop did not run during a cycle, goal <= 50) and cycle_connections
 // (connections a cycle opens: the control keeps its own).
 // Run: build/bench/cycle_bench (offscreen).
@@ -26,6 +27,7 @@
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/Events.h"
 #include "platform/runtime/Form.h"
 #include "tests/peers/HttpPeer.h"
 
@@ -58,7 +60,9 @@ frmMain_Tollerwick& MainWindow() {
       VYK_Registry::CreateKey(std::string("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\") + name, host);
     Tollerwick_Main::MainForm = &rt::Default<frmMain_Tollerwick>();
     Tollerwick_Main::MainForm->Load();
+    Tollerwick_Main::MainForm->Show();
     Tollerwick_Main::MainForm->FillGrid(true);
+    rt::DoEvents();  // the first painting of the filled grid is not part of a cycle
     // the news and banner lists are not part of a quote cycle
     Tollerwick_Sub::ForceNewsDownload = false;
     Tollerwick_Sub::LastNewsTime = rt::SecondsClock();
@@ -144,6 +148,7 @@ void BM_UpdateCycle200Rows(benchmark::State& state) {
   state.counters["ratio"] = Median(ratio);
   state.counters["gap_ms"] = gap;
   state.counters["cycle_connections"] = connections / static_cast<double>(state.iterations());
+  state.counters["window_shown"] = main.Visible();
 }
 
 }  // namespace
