@@ -1116,9 +1116,33 @@ void PictureBox::FaceMouse(int kind, int /*button*/) {
 
 // ---- AnimatedPicture
 
+namespace {
+// An animation nobody can see does not run: its timer would wake the program (and read the file) ten times
+// a second for nothing. The movie plays while its label is shown, and pauses when the label, or the window
+// it is in, is hidden (an unloaded form's window is hidden too).
+class PlayWhileShown : public QObject {
+ public:
+  using QObject::QObject;
+  static void Play(QMovie* movie) {
+    if (movie->state() == QMovie::Paused) movie->setPaused(false);
+    else if (movie->state() == QMovie::NotRunning) movie->start();
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::Show && type != QEvent::Hide) return false;
+    QMovie* movie = static_cast<QLabel*>(watched)->movie();
+    if (!movie) return false;
+    if (type == QEvent::Show) Play(movie);
+    else if (movie->state() == QMovie::Running) movie->setPaused(true);
+    return false;
+  }
+};
+}  // namespace
+
 AnimatedPicture::AnimatedPicture(Form& owner, std::string name) : Control(owner, std::move(name)) {
   auto* l = new QLabel();
   l->setAlignment(Qt::AlignCenter);
+  l->installEventFilter(new PlayWhileShown(l));
   Attach(l);
 }
 void AnimatedPicture::LoadAnimation(const std::string& path) {
@@ -1128,7 +1152,7 @@ void AnimatedPicture::LoadAnimation(const std::string& path) {
   if (QMovie* old = l->movie()) old->deleteLater();
   auto* movie = new QMovie(Q(path), QByteArray(), l);
   l->setMovie(movie);
-  movie->start();
+  if (l->isVisible()) PlayWhileShown::Play(movie);
 }
 
 // ---- ComboBox

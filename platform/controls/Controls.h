@@ -250,11 +250,11 @@ class PictureBox : public Control {
   int borderStyle_ = 0;
 };
 
-// A picture that moves: an animated picture file, played in a loop.
+// A picture that moves: an animated picture file, played in a loop while the control can be seen.
 class AnimatedPicture : public Control {
  public:
   AnimatedPicture(Form& owner, std::string name);
-  // Loads the animation (53 when the file is missing) and plays it.
+  // Loads the animation (53 when the file is missing); it plays while the control is shown.
   void LoadAnimation(const std::string& path);
 };
 

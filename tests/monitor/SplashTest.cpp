@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QLabel>
+#include <QMovie>
+#include <QPointer>
+
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
@@ -53,6 +57,30 @@ TEST_F(Splash, ACounterThatIsNoNumberStartsAgainAtOne) {
   EXPECT_EQ(rt::Default<frmSplash>().lblUseCounter.Caption(), "1 times");
   EXPECT_EQ(VYK_Registry::GetRegSetting(CounterPath(), "Settings", "UseCounter", 0L), rt::Variant(1L));
   EXPECT_NE(ErrorLog().find("Form_Load of Formular frmSplash  0  13  Type mismatch"), std::string::npos);
+}
+
+// An animation nobody sees would wake the program ten times a second, long after the splash has gone.
+TEST_F(Splash, ItsAnimationRunsOnlyWhileTheSplashIsShown) {
+  ShowSplash();
+  frmSplash& s = rt::Default<frmSplash>();
+  auto movie = [&] { return static_cast<QLabel*>(s.AniGIF1.Widget())->movie(); };
+  QPointer<QMovie> shown = movie();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->state(), QMovie::Running);
+
+  s.Hide();
+  EXPECT_NE(shown->state(), QMovie::Running);
+  s.Show();
+  EXPECT_EQ(shown->state(), QMovie::Running);
+  s.AniGIF1.SetVisible(false);
+  EXPECT_NE(shown->state(), QMovie::Running);
+  s.AniGIF1.SetVisible(true);
+  EXPECT_EQ(shown->state(), QMovie::Running);
+
+  s.Unload();
+  if (shown) {
+    EXPECT_NE(shown->state(), QMovie::Running);
+  }
 }
 
 // The clock runs five times as fast here; the work before the wait, and a loaded machine, add a little to

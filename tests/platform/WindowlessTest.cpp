@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QHelpEvent>
 #include <QImage>
+#include <QLabel>
+#include <QMovie>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRegion>
@@ -61,6 +63,22 @@ class LayeredForm : public rt::Form {
     l.MouseDown = [this, name](int b) { events.push_back(name + ":down:" + std::to_string(b)); };
     l.MouseUp = [this, name](int b) { events.push_back(name + ":up:" + std::to_string(b)); };
     l.MouseMove = [this, name](int b) { events.push_back(name + ":move:" + std::to_string(b)); };
+  }
+};
+
+// An animated picture, which is no windowless control: it has a label widget of its own.
+class AnimatedForm : public rt::Form {
+ public:
+  AnimatedForm() : rt::Form("frmAnimated") {}
+  ~AnimatedForm() override { Unload(); }
+  rt::AnimatedPicture aniLoading{*this, "aniLoading"};
+  QMovie* Movie() { return static_cast<QLabel*>(aniLoading.Widget())->movie(); }
+
+ protected:
+  void Design() override {
+    DesignSize(1500, 1500);
+    aniLoading.Move(0, 0, 480, 480);
+    aniLoading.LoadAnimation(TOLLERWICK_SOURCE_DIR "/resources/Common/bitmap/loading.gif");
   }
 };
 
@@ -338,4 +356,30 @@ TEST_F(Windowless, InAFrameTheyStandOnTheFrame) {
   QApplication::sendEvent(box, &release);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(inside.Left(), 150);
+}
+
+// An animation that nobody can see would wake the program ten times a second: it runs only while shown.
+TEST_F(Windowless, AnAnimatedPictureRunsOnlyWhileItCanBeSeen) {
+  AnimatedForm a;
+  a.Load();
+  ASSERT_NE(a.Movie(), nullptr);
+  EXPECT_NE(a.Movie()->state(), QMovie::Running);
+  a.Show();
+  EXPECT_EQ(a.Movie()->state(), QMovie::Running);
+  a.aniLoading.SetVisible(false);
+  EXPECT_NE(a.Movie()->state(), QMovie::Running);
+  a.aniLoading.SetVisible(true);
+  EXPECT_EQ(a.Movie()->state(), QMovie::Running);
+  a.Hide();
+  EXPECT_NE(a.Movie()->state(), QMovie::Running);
+  a.Show();
+  EXPECT_EQ(a.Movie()->state(), QMovie::Running);
+  a.Unload();
+  EXPECT_NE(a.Movie()->state(), QMovie::Running);
+
+  // loaded again, the animation is loaded anew and waits to be shown
+  a.Load();
+  EXPECT_NE(a.Movie()->state(), QMovie::Running);
+  a.Show();
+  EXPECT_EQ(a.Movie()->state(), QMovie::Running);
 }
