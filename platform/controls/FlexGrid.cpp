@@ -60,6 +60,12 @@ struct Cell {
   bool ownFore = false;  // a fore colour of 0 is black, so "none" needs its own flag
   int bold = -1;         // -1: as the grid's font
   QString fontName;      // "": as the grid's font
+
+  // Whether the two cells are drawn alike (the same picture file read again is the same picture).
+  bool LooksLike(const Cell& o) const {
+    return text == o.text && picture.cacheKey() == o.picture.cacheKey() && back == o.back && fore == o.fore &&
+           ownFore == o.ownFore && bold == o.bold && fontName == o.fontName;
+  }
 };
 
 class GridModel : public QAbstractTableModel {
@@ -142,12 +148,54 @@ class GridView : public QTableView {
   long Cols() const { return model->cols; }
   bool Inside(long r, long c) const { return r >= 0 && r < Rows() && c >= 0 && c < Cols(); }
 
+  // Moves the current cell and the selection, repainting only the cells whose look that changes: the
+  // rows (by row), columns (by column) or range (free) highlighted before and after; in the free mode the
+  // current cell, which has a focus frame, is a corner of its range. Moving nothing repaints nothing.
   void Select(long r, long c, long rs, long cs) {
+    const QRect before = SelectionRect();
+    const bool same = SameLook(r, c, rs, cs);
     row = r;
     col = c;
     rowSel = rs;
     colSel = cs;
-    viewport()->update();
+    if (same) return;
+    viewport()->update(before);
+    viewport()->update(SelectionRect());
+  }
+  // The viewport area of the cells rows r1..r2 and columns c1..c2 (either range may come in any order);
+  // a range of -1 stands for every row or every column.
+  QRect AreaOf(long r1, long r2, long c1, long c2) const {
+    QRect area = viewport()->rect();
+    if (r1 >= 0) {
+      const int top = static_cast<int>(std::min(r1, r2)), bottom = static_cast<int>(std::max(r1, r2));
+      const int y = rowViewportPosition(top);
+      area.setTop(y);
+      area.setBottom(rowViewportPosition(bottom) + rowHeight(bottom) - 1);
+    }
+    if (c1 >= 0) {
+      const int left = static_cast<int>(std::min(c1, c2)), right = static_cast<int>(std::max(c1, c2));
+      area.setLeft(columnViewportPosition(left));
+      area.setRight(columnViewportPosition(right) + columnWidth(right) - 1);
+    }
+    return area;
+  }
+  // What the selection highlights (and, in the free mode, the current cell's frame).
+  QRect SelectionRect() const {
+    switch (selectionMode) {
+      case 1: return AreaOf(row, rowSel, -1, -1);
+      case 2: return AreaOf(-1, -1, col, colSel);
+      default: return AreaOf(row, rowSel, col, colSel);
+    }
+  }
+  // Whether the current cell and selection (r, c, rs, cs) look the same as the ones now.
+  bool SameLook(long r, long c, long rs, long cs) const {
+    const auto span = [](long a, long b) { return std::pair{std::min(a, b), std::max(a, b)}; };
+    const bool rowsSame = span(r, rs) == span(row, rowSel), colsSame = span(c, cs) == span(col, colSel);
+    switch (selectionMode) {
+      case 1: return rowsSame;
+      case 2: return colsSame;
+      default: return rowsSame && colsSame && r == row && c == col;
+    }
   }
   // Keeps the current cell and the selection inside the grid after rows or columns went away.
   void ClampSelection() {
@@ -214,9 +262,7 @@ class GridView : public QTableView {
     const long r = std::max<long>(mouseRow, model->fixedRows);
     const long c = selectionMode == 1 ? colSel : std::max<long>(mouseCol, model->fixedCols);
     if (r == rowSel && c == colSel) return;
-    rowSel = selectionMode == 2 ? rowSel : r;
-    colSel = c;
-    viewport()->update();
+    Select(row, col, selectionMode == 2 ? rowSel : r, c);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     Track(e->position().toPoint());
@@ -251,6 +297,12 @@ class GridView : public QTableView {
     else
       Select(r, c, r, c);
     scrollTo(model->index(static_cast<int>(r), static_cast<int>(selectionMode == 1 ? col : c)));
+  }
+  // A changed range repaints its own cells; the table's own handling repaints the whole viewport for any
+  // range larger than one cell.
+  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override {
+    if (topLeft == bottomRight) return QTableView::dataChanged(topLeft, bottomRight, roles);
+    if (isVisible()) viewport()->update(AreaOf(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column()));
   }
   void changeEvent(QEvent* e) override {
     QTableView::changeEvent(e);
@@ -385,9 +437,17 @@ struct FlexGrid::Native {
       c1 = std::min(v.col, v.colSel);
       c2 = std::max(v.col, v.colSel);
     }
+    // only a cell that now looks different is painted again
+    bool changed = false;
     for (long r = r1; r <= r2; ++r)
-      for (long c = c1; c <= c2; ++c) change(v.model->cells[r][c]);
-    v.model->Changed(static_cast<int>(r1), static_cast<int>(c1), static_cast<int>(r2), static_cast<int>(c2));
+      for (long c = c1; c <= c2; ++c) {
+        Cell& cell = v.model->cells[r][c];
+        const Cell before = cell;
+        change(cell);
+        changed = changed || !cell.LooksLike(before);
+      }
+    if (changed)
+      v.model->Changed(static_cast<int>(r1), static_cast<int>(c1), static_cast<int>(r2), static_cast<int>(c2));
   }
 };
 
@@ -466,7 +526,9 @@ void FlexGrid::SetTextMatrix(long row, long col, const std::string& text) {
   GridView& v = *native_->view;
   if (!v.Inside(row, col)) OutOfRange();
   Cell& cell = v.model->cells[row][col];
-  cell.text = Q(text);
+  QString now = Q(text);
+  if (now == cell.text) return;  // nothing to paint again
+  cell.text = std::move(now);
   cell.numeric = -1;
   v.model->Changed(static_cast<int>(row), static_cast<int>(col), static_cast<int>(row), static_cast<int>(col));
 }

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTableView>
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Form.h"
@@ -48,6 +52,28 @@ class FlexGridTest : public Sandbox {
     grid.Move(0, 0, 6000, 4000);
     form.Show();
     QApplication::processEvents();
+  }
+  // What the window shows of the grid's cells now: the window's own pixels, as the last paintings left them
+  // (a grab of the widget would paint every cell afresh and hide a cell that was never painted again).
+  QImage Shown() {
+    QWidget* v = View()->viewport();
+    QWidget* top = v->window();
+    const QPoint at = v->mapTo(top, QPoint(0, 0));
+    return QGuiApplication::primaryScreen()->grabWindow(top->winId(), at.x(), at.y(), v->width(), v->height()).toImage();
+  }
+  // The same after every cell was painted again.
+  QImage Repainted() {
+    View()->viewport()->update();
+    View()->viewport()->repaint();
+    return Shown();
+  }
+  // Where the two pictures differ: the first differing pixel ("" when they are the same).
+  static std::string Difference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return "sizes differ";
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) return "at " + std::to_string(x) + "," + std::to_string(y);
+    return "";
   }
   // Row and column of the current cell, for comparing at once.
   std::pair<long, long> Current() { return {grid.Row(), grid.Col()}; }
@@ -411,4 +437,80 @@ TEST_F(FlexGridTest, AddItemSplitsAtTabsAndInsertsBeforeIndex) {
   EXPECT_EQ(Current(), std::make_pair(2L, 1L));
   EXPECT_EQ(ErrorOf([&] { grid.RemoveItem(3); }), 381);
   EXPECT_EQ(ErrorOf([&] { grid.AddItem("x", 5); }), 381);
+}
+
+// Each change repaints only what it changes: after every step, with the events run as a cycle runs them
+// between its rows, the window shows what a painting of every cell shows.
+TEST_F(FlexGridTest, WhatAChangeRepaintsLooksLikeAFullRepaint) {
+  QImage red(8, 8, QImage::Format_RGB32), blue(8, 8, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  blue.fill(Qt::blue);
+  const std::string up = home + "/up.bmp", down = home + "/down.bmp";
+  ASSERT_TRUE(red.save(QString::fromStdString(up), "BMP"));
+  ASSERT_TRUE(blue.save(QString::fromStdString(down), "BMP"));
+  grid.SetRows(9);
+  grid.SetCols(6);
+  for (long r = 0; r < 9; ++r)
+    for (long c = 0; c < 6; ++c) grid.SetTextMatrix(r, c, r == 0 || c == 0 ? "H" + std::to_string(r + c) : "1.5");
+  grid.SetRowHeight(4, 0);
+  Show();
+  View()->activateWindow();
+  View()->setFocus();
+
+  for (long mode : {0L, 1L, 2L}) {
+    grid.SetSelectionMode(mode);
+    grid.SetFillStyle(0);
+    const std::vector<std::pair<std::string, std::function<void()>>> steps = {
+        {"row", [&] { grid.SetRow(3); }},
+        {"column", [&] { grid.SetCol(4); }},
+        {"same row again", [&] { grid.SetRow(3); }},
+        {"text", [&] { grid.SetTextMatrix(5, 2, "27.50"); }},
+        {"text of the current cell", [&] { grid.SetText("ACME"); }},
+        {"picture", [&] { grid.SetCellPicture(up); }},
+        {"another picture", [&] { grid.SetCellPicture(down); }},
+        {"fore colour", [&] { grid.SetCellForeColor(0x0000FF); }},
+        {"back colour", [&] { grid.SetCellBackColor(0x00FFFF); }},
+        {"bold", [&] { grid.SetCellFontBold(true); }},
+        {"row down", [&] { grid.SetRow(7); }},
+        {"column left", [&] { grid.SetCol(2); }},
+        {"range", [&] {
+           grid.SetRowSel(4);
+           grid.SetColSel(5);
+         }},
+        {"range formatted", [&] {
+           grid.SetFillStyle(1);
+           grid.SetCellBackColor(0xFF00FF);
+           grid.SetCellPicture(up);
+         }},
+        {"range narrowed", [&] { grid.SetRowSel(6); }},
+        {"range cleared of its picture", [&] { grid.SetCellPicture(""); }},
+        {"heading row", [&] {
+           grid.SetRow(0);
+           grid.SetCol(1);
+         }},
+        {"back to a cell", [&] {
+           grid.SetRow(2);
+           grid.SetCol(3);
+         }},
+        {"click", [&] { Mouse(QEvent::MouseButtonPress, 6, 1); }},
+        {"drag", [&] { Mouse(QEvent::MouseMove, 8, 4); }},
+        {"release", [&] { Mouse(QEvent::MouseButtonRelease, 8, 4); }},
+        {"text in a hidden row", [&] { grid.SetTextMatrix(4, 3, "9.9"); }},
+        {"range from a hidden row", [&] {
+           grid.SetRow(4);
+           grid.SetCol(1);
+           grid.SetRowSel(1);
+           grid.SetColSel(3);
+         }},
+        {"hidden row current", [&] { grid.SetRowSel(4); }},
+    };
+    for (const auto& [name, step] : steps) {
+      step();
+      QApplication::processEvents();
+      const QImage shown = Shown();
+      EXPECT_EQ(Difference(shown, Repainted()), "") << "selection mode " << mode << ", " << name;
+    }
+    grid.Clear();
+    QApplication::processEvents();
+  }
 }
