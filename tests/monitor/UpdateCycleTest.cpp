@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTableView>
 #include <QTimer>
 #include <atomic>
 #include <filesystem>
@@ -433,4 +437,47 @@ TEST_F(UpdateCycle, AfterTheFirstRefreshNewsAndBannersComeAgainOnlyAfterTwelveHo
   EXPECT_EQ(lists(), 4);
   MainForm->cmdUpdateRT_Click();
   EXPECT_EQ(lists(), 4);
+}
+
+// A cycle repaints only the grid cells it changes: afterwards the window shows what a painting of every
+// cell shows (quotes, colours and pictures of every row, the current row's highlight moved to the last).
+TEST_F(UpdateCycle, AfterACycleTheGridShowsWhatAFullPaintingShows) {
+  peers::HttpServer quotes([](const std::string& request) -> std::optional<std::string> {
+    const std::string path = peers::Path(request);
+    const std::string symbol = path.substr(path.rfind('=') + 1);
+    const std::string change = symbol == "T2" ? "+0.75" : "-0.25";
+    return peers::Reply(200, "OK", symbol + ",27.50,a,b," + change + ",27.70,27.90,27.40,1234567\r\n");
+  });
+  VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\Provider1Quotes",
+                          "127.0.0.1:" + std::to_string(quotes.Port()));
+  std::string tickers;
+  for (int i = 1; i <= 5; ++i) tickers += "\"T" + std::to_string(i) + "\",\"\",\"\",\"1\",\"00:00:00\"\r\n";
+  WriteFile(home + "/download/TickerSettings.vyk", tickers);
+  ASSERT_TRUE(RunMain());
+  ForceNewsDownload = false;
+  LastNewsTime = rt::SecondsClock();
+  MainForm->Show();
+  QApplication::processEvents();
+
+  auto* grid = qobject_cast<QTableView*>(MainForm->FG3.Widget());
+  ASSERT_NE(grid, nullptr);
+  QWidget* cells = grid->viewport();
+  // the window's own pixels where the cells are, as the last paintings left them
+  const auto shown = [&] {
+    QWidget* top = cells->window();
+    const QPoint at = cells->mapTo(top, QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(top->winId(), at.x(), at.y(), cells->width(), cells->height())
+        .toImage();
+  };
+  MainForm->cmdUpdateRT_Click();
+  QApplication::processEvents();
+  ASSERT_EQ(MainForm->FG3.TextMatrix(6, 3), "27.50");
+  ASSERT_TRUE(cells->isVisible());
+  const QImage afterCycle = shown();
+  cells->update();
+  cells->repaint();
+  const QImage repainted = shown();
+  ASSERT_FALSE(repainted.isNull());
+  EXPECT_TRUE(afterCycle == repainted);
 }
