@@ -953,6 +953,7 @@ struct Label::Layout {
   QFont font;
   int width = -1;
   bool wrap = false;
+  int alignment = 0;  // lines of a caption are aligned inside its layout
   QStaticText text;
 };
 
@@ -1005,13 +1006,14 @@ void Label::PaintFace(QPainter& painter) {
   const QFont font = FaceFont();
   const int width = wordWrap_ ? area.width() : -1;
   if (!layout_ || layout_->caption != caption_ || layout_->width != width || layout_->wrap != wordWrap_ ||
-      layout_->font != font) {
+      layout_->alignment != alignment_ || layout_->font != font) {
     if (!layout_) layout_ = std::make_unique<Layout>();
     Layout& l = *layout_;
     l.caption = caption_;
     l.font = font;
     l.width = width;
     l.wrap = wordWrap_;
+    l.alignment = alignment_;
     // a caption's lines (CR LF, or either alone) break where they end
     QString lines = Q(caption_);
     lines.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));

@@ -300,6 +300,33 @@ TEST_F(Windowless, ACaptionOfSeveralLinesShowsThemOneUnderTheOther) {
   EXPECT_GE(inkedRows(), 2 * unwrapped);
 }
 
+// The label keeps its caption laid out between paints; a new alignment lays it out again.
+TEST_F(Windowless, AWrappedCaptionFollowsANewAlignment) {
+  f.Load();
+  f.lblFront.SetVisible(false);
+  f.lblBack.SetBackColor(kWhite);
+  f.lblBack.SetForeColor(0);
+  f.lblBack.SetWordWrap(true);
+  f.lblBack.SetCaption("I");
+  // the leftmost column of the label's place that holds dark pixels
+  auto firstInked = [&] {
+    const QImage image = Area()->grab(QRect(0, 0, 100, 100)).toImage();
+    for (int x = 0; x < image.width(); ++x)
+      for (int y = 0; y < image.height(); ++y)
+        if (qGray(image.pixel(x, y)) < 128) return x;
+    return -1;
+  };
+  const int left = firstInked();
+  ASSERT_GE(left, 0);
+  EXPECT_LT(left, 25);
+  f.lblBack.SetAlignment(1);
+  EXPECT_GT(firstInked(), 75);
+  f.lblBack.SetAlignment(2);
+  const int centre = firstInked();
+  EXPECT_GT(centre, 35);
+  EXPECT_LT(centre, 65);
+}
+
 TEST_F(Windowless, ARemovedRuntimeControlLeavesNothingBehind) {
   rt::Label& added = f.AddControl<rt::Label>("lblAdded");
   added.Move(3000, 1500, 750, 750);  // pixels 200 .. 250
