@@ -8,7 +8,9 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,24 @@ inline double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   const size_t n = v.size();
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// The machine's load average (1, 5 and 15 minutes), as the figures must be read beside it: a busy
+// machine's figures are not a quiet one's.
+inline std::string LoadAverage() {
+  std::string one, five, fifteen;
+  std::ifstream in("/proc/loadavg");
+  in >> one >> five >> fifteen;
+  return in ? one + " " + five + " " + fifteen : std::string("unknown");
+}
+
+// Runs the benchmarks the command line names. The run's context gives the load average before them; after
+// them it goes on a line of its own, so that the figures stand between the two.
+inline void RunWithLoadAverage(int* argc, char** argv) {
+  ::benchmark::Initialize(argc, argv);
+  ::benchmark::RunSpecifiedBenchmarks();
+  ::benchmark::Shutdown();
+  std::printf("load average at the end: %s\n", LoadAverage().c_str());
 }
 
 struct BenchHome {
@@ -58,9 +78,7 @@ struct BenchHome {
   // must exist.
   static int Run(int argc, char** argv) {
     VYK_GetSystemInfos::RegAppName = "Brennavale";
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
+    RunWithLoadAverage(&argc, argv);
     return 0;
   }
 };

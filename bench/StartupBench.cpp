@@ -208,9 +208,7 @@ int main(int argc, char** argv) {
   }
   char tmpl[] = "/tmp/tollerwick-startup-XXXXXX";
   g_root = ::mkdtemp(tmpl);
-  ::benchmark::Initialize(&argc, argv);
-  ::benchmark::RunSpecifiedBenchmarks();
-  ::benchmark::Shutdown();
+  RunWithLoadAverage(&argc, argv);
   std::filesystem::remove_all(g_root);
   if (!g_runtime.empty()) std::filesystem::remove_all(g_runtime);
   return 0;
