@@ -128,6 +128,14 @@ std::vector<std::string> UnreadableTexts(rt::Form& form) {
       set(shown ? text : QString());
     };
   };
+  // a plain or rich text box: its text, drawn in its viewport
+  const auto checkEditor = [&](const std::string& name, auto* editor) {
+    const QString text = editor->toPlainText();
+    check(
+        name, [editor] { return editor->viewport()->grab().toImage(); },
+        toggle(editor, text, [editor](const QString& t) { editor->setPlainText(t); }));
+    editor->setPlainText(text);
+  };
   for (QWidget* w : form.Window()->findChildren<QWidget*>()) {
     if (!w->isVisible() || !w->isEnabled() || w->window() != form.Window()) continue;
     const std::string name = w->objectName().isEmpty() && w->parentWidget()
@@ -144,17 +152,9 @@ std::vector<std::string> UnreadableTexts(rt::Form& form) {
       check(name, grab, toggle(w, text, [e](const QString& t) { e->setText(t); }));
       e->setText(text);
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
-      const QString text = p->toPlainText();
-      check(
-          name, [p] { return p->viewport()->grab().toImage(); },
-          toggle(w, text, [p](const QString& t) { p->setPlainText(t); }));
-      p->setPlainText(text);
+      checkEditor(name, p);
     } else if (auto* t = qobject_cast<QTextEdit*>(w)) {
-      const QString text = t->toPlainText();
-      check(
-          name, [t] { return t->viewport()->grab().toImage(); },
-          toggle(w, text, [t](const QString& s) { t->setPlainText(s); }));
-      t->setPlainText(text);
+      checkEditor(name, t);
     } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->movie() && l->pixmap().isNull()) {
       const QString text = l->text();
       check(name, grab, toggle(w, text, [l](const QString& s) { l->setText(s); }));
