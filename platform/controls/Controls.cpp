@@ -582,6 +582,8 @@ void Control::Move(double left, double top, double width, double height) {
   face_->rect = r;
   if (face_->host) face_->host->Update(this);
   Invalidate();
+  // a scrolling strip moves thousands of labels through its few visible ones
+  if (QWidget* container = FaceContainer(); container && !container->rect().intersects(r)) FaceOutOfSight();
 }
 void Control::SetLeft(double twips) { Move(twips, Top()); }
 void Control::SetTop(double twips) { Move(Left(), twips); }
@@ -1037,6 +1039,7 @@ void Label::PaintFace(QPainter& painter) {
                                             : palette.color(QPalette::Disabled, QPalette::WindowText));
   painter.drawStaticText(at, layout_->text);
 }
+void Label::FaceOutOfSight() { layout_.reset(); }
 void Label::FaceMouse(int kind, int button) {
   if (form_.Designing() || !form_.IsLoaded()) return;
   switch (kind) {

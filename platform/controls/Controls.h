@@ -89,6 +89,8 @@ class Control {
   std::string FaceToolTip() const;
   virtual void PaintFace(QPainter& /*painter*/) {}
   virtual void FaceMouse(int /*kind*/, int /*button*/) {}
+  // The control has moved wholly outside its container: what it keeps only for drawing can go.
+  virtual void FaceOutOfSight() {}
 
  protected:
   void Attach(QWidget* widget);
@@ -207,6 +209,7 @@ class Label : public Control {
   void Reset() override;
   void PaintFace(QPainter& painter) override;
   void FaceMouse(int kind, int button) override;
+  void FaceOutOfSight() override;
   Handler Click;
   Handler DblClick;
   // The caption has changed.
