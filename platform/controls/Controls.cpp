@@ -20,7 +20,6 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -36,9 +35,9 @@
 #include <algorithm>
 
 #include "platform/runtime/Error.h"
-#include "platform/runtime/FileStamp.h"
 #include "platform/runtime/Form.h"
 #include "platform/runtime/Handles.h"
+#include "platform/runtime/PictureFiles.h"
 
 namespace rt {
 namespace {
@@ -1072,16 +1071,8 @@ void PictureBox::LoadPicture(const std::string& path) {
     Invalidate();
     return;
   }
-  const FileStamp stamp = StampOf(path);
-  if (!stamp.isFile) Raise(errFileNotFound);
-  // the same picture file is read once while it stays unchanged
-  const QString key = Q(path) + "|" + QString::number(stamp.modifiedNs) + "|" + QString::number(stamp.size);
-  QPixmap p;
-  if (!QPixmapCache::find(key, &p)) {
-    p = QPixmap(Q(path));
-    if (p.isNull()) Raise(errInvalidCall, "Invalid picture");
-    QPixmapCache::insert(key, p);
-  }
+  const QPixmap p = PictureFromFile(path);
+  if (pixmap_ && picture_ == path && pixmap_->cacheKey() == p.cacheKey()) return;
   picture_ = path;
   pixmap_ = std::make_unique<QPixmap>(p);
   Invalidate();

@@ -1,10 +1,11 @@
 #include "platform/controls/FlexGrid.h"
 
 #include <QAbstractTableModel>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QFileInfo>
-#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLocale>
@@ -14,14 +15,15 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
 
 #include "platform/runtime/Error.h"
-#include "platform/runtime/FileStamp.h"
 #include "platform/runtime/Form.h"
+#include "platform/runtime/PictureFiles.h"
 #include "platform/runtime/RegionalQt.h"
 
 namespace rt {
@@ -159,9 +161,25 @@ class GridView : public QTableView {
     rowSel = rs;
     colSel = cs;
     if (same) return;
-    viewport()->update(before);
-    viewport()->update(SelectionRect());
+    Repaint(before);
+    Repaint(SelectionRect());
   }
+  // Asks for the cells in `area` to be painted again, at most once a frame. An update cycle changes a row's
+  // cells a few at a time and lets events run between the changes; painting after each of them would cost
+  // the cycle far more than its downloads, and nobody sees more than a frame. A change after a quiet
+  // frame is painted at the next turn of the event loop, as before.
+  void Repaint(const QRect& area) {
+    if (area.isEmpty()) return;
+    pending_ += area;
+    if (frame_.isActive()) return;
+    const qint64 since = lastPainted_.isValid() ? lastPainted_.elapsed() : kFrameMs;
+    if (since >= kFrameMs)
+      PaintPending();
+    else
+      frame_.start(static_cast<int>(kFrameMs - since));
+  }
+  // Whether cells wait for the next frame to be painted.
+  bool PaintWaits() const { return frame_.isActive(); }
   // The viewport area of the cells rows r1..r2 and columns c1..c2 (either range may come in any order);
   // a range of -1 stands for every row or every column.
   QRect AreaOf(long r1, long r2, long c1, long c2) const {
@@ -234,19 +252,6 @@ class GridView : public QTableView {
   int DefaultRowHeight() const { return std::max(ToPixelsY(240), fontMetrics().height() + 4); }
   static int DefaultColWidth() { return ToPixelsX(960); }
 
-  // A picture file, read once as long as the file stays the same.
-  QPixmap LoadPicture(const std::string& path) {
-    const QString file = QString::fromStdString(path);
-    const FileStamp stamp = StampOf(path);
-    if (!stamp.isFile) Raise(errFileNotFound);
-    auto it = pictures_.find(file);
-    if (it != pictures_.end() && it->stamp == stamp) return it->picture;
-    QPixmap picture(file);
-    if (picture.isNull()) Raise(errInvalidCall, "Invalid picture");
-    pictures_.insert(file, Loaded{stamp, picture});
-    return picture;
-  }
-
  protected:
   void mousePressEvent(QMouseEvent* e) override {
     Track(e->position().toPoint());
@@ -298,11 +303,10 @@ class GridView : public QTableView {
       Select(r, c, r, c);
     scrollTo(model->index(static_cast<int>(r), static_cast<int>(selectionMode == 1 ? col : c)));
   }
-  // A changed range repaints its own cells; the table's own handling repaints the whole viewport for any
-  // range larger than one cell.
-  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) override {
-    if (topLeft == bottomRight) return QTableView::dataChanged(topLeft, bottomRight, roles);
-    if (isVisible()) viewport()->update(AreaOf(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column()));
+  // A changed range repaints its own cells (the table's own handling repaints the whole viewport for any
+  // range larger than one cell), with the frame's other changes.
+  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& /*roles*/) override {
+    if (isVisible()) Repaint(AreaOf(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column()));
   }
   void changeEvent(QEvent* e) override {
     QTableView::changeEvent(e);
@@ -310,6 +314,17 @@ class GridView : public QTableView {
   }
 
  private:
+  static constexpr qint64 kFrameMs = 16;
+  QRegion pending_;
+  QTimer frame_;
+  QElapsedTimer lastPainted_;
+
+  void PaintPending() {
+    viewport()->update(pending_);
+    pending_ = QRegion();
+    lastPainted_.start();
+  }
+
   void Track(const QPoint& pos) {
     const QModelIndex i = indexAt(pos);
     mouseRow = i.isValid() ? i.row() : -1;
@@ -327,11 +342,6 @@ class GridView : public QTableView {
     for (const auto& [r, size] : own) h->resizeSection(r, size);
   }
 
-  struct Loaded {
-    FileStamp stamp;
-    QPixmap picture;
-  };
-  QHash<QString, Loaded> pictures_;
   bool pressed_ = false, dragging_ = false;
 };
 
@@ -415,6 +425,9 @@ GridView::GridView() : model(new GridModel(this)) {
   p.setColor(QPalette::Base, Qt::white);
   p.setColor(QPalette::Text, Qt::black);
   setPalette(p);
+  frame_.setSingleShot(true);
+  frame_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&frame_, &QTimer::timeout, this, [this] { PaintPending(); });
 }
 
 }  // namespace
@@ -601,7 +614,7 @@ void FlexGrid::SetSelectionMode(long mode) {
 
 void FlexGrid::SetCellPicture(const std::string& picturePath) {
   Touch();
-  const QPixmap picture = picturePath.empty() ? QPixmap() : native_->view->LoadPicture(picturePath);
+  const QPixmap picture = picturePath.empty() ? QPixmap() : PictureFromFile(picturePath);
   native_->Format([&](Cell& cell) {
     cell.picturePath = picturePath;
     cell.picture = picture;
@@ -738,6 +751,11 @@ void FlexGrid::SetGridColor(long color) {
   native_->view->viewport()->update();
 }
 
+void FlexGrid::WaitForPainting() {
+  while (native_->view && native_->view->PaintWaits())
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  QCoreApplication::processEvents();
+}
 void FlexGrid::SimulateClick(long row, long col, bool doubleClick) {
   Touch();
   GridView& v = *native_->view;

@@ -89,6 +89,8 @@ class FlexGrid : public Control {
 
   // For tests and screenshots: reports a click or a double click on a cell as the user's mouse would.
   void SimulateClick(long row, long col, bool doubleClick = false);
+  // For tests and screenshots: runs events until the cells that wait for the next frame are painted.
+  void WaitForPainting();
 
  private:
   struct Native;

@@ -471,7 +471,7 @@ TEST_F(UpdateCycle, AfterACycleTheGridShowsWhatAFullPaintingShows) {
         .toImage();
   };
   MainForm->cmdUpdateRT_Click();
-  QApplication::processEvents();
+  MainForm->FG3.WaitForPainting();
   ASSERT_EQ(MainForm->FG3.TextMatrix(6, 3), "27.50");
   ASSERT_TRUE(cells->isVisible());
   const QImage afterCycle = shown();

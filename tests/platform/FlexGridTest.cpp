@@ -507,6 +507,7 @@ TEST_F(FlexGridTest, WhatAChangeRepaintsLooksLikeAFullRepaint) {
     for (const auto& [name, step] : steps) {
       step();
       QApplication::processEvents();
+      grid.WaitForPainting();
       const QImage shown = Shown();
       EXPECT_EQ(Difference(shown, Repainted()), "") << "selection mode " << mode << ", " << name;
     }

@@ -1,0 +1,36 @@
+#include "platform/runtime/PictureFiles.h"
+
+#include <QString>
+#include <unordered_map>
+
+#include "platform/runtime/Error.h"
+#include "platform/runtime/FileStamp.h"
+
+namespace rt {
+namespace {
+
+struct Read {
+  FileStamp stamp;
+  QPixmap picture;
+};
+
+// A program shows a handful of picture files; one that shows many more (a folder of pictures) starts
+// the cache afresh rather than holding them all.
+constexpr size_t kMostPictures = 64;
+
+}  // namespace
+
+QPixmap PictureFromFile(const std::string& path) {
+  static std::unordered_map<std::string, Read> read;
+  const FileStamp stamp = StampOf(path);
+  if (!stamp.isFile) Raise(errFileNotFound);
+  auto it = read.find(path);
+  if (it != read.end() && it->second.stamp == stamp) return it->second.picture;
+  QPixmap picture(QString::fromStdString(path));
+  if (picture.isNull()) Raise(errInvalidCall, "Invalid picture");
+  if (it == read.end() && read.size() >= kMostPictures) read.clear();
+  read[path] = Read{stamp, picture};
+  return picture;
+}
+
+}  // namespace rt
