@@ -1,9 +1,11 @@
 #include "platform/runtime/FileStamp.h"
 
+#include <pthread.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <string>
@@ -27,12 +29,14 @@ FileStamp Look(const std::string& path) {
 // system) every look goes to the file.
 class Watched {
  public:
-  Watched() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), owner_(::getpid()) {}
+  Watched() : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    // a forked process shares the queue with its parent: what it took out, the parent would miss
+    ::pthread_atfork(nullptr, nullptr, [] { forked_ = true; });
+  }
 
   FileStamp StampOf(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex_);
-    // a forked process shares the queue with its parent: what it took out, the parent would miss
-    if (fd_ < 0 || ::getpid() != owner_) return Look(path);
+    if (fd_ < 0 || forked_) return Look(path);
     Drain();
     auto it = stamps_.find(path);
     if (it != stamps_.end()) return it->second.stamp;
@@ -86,7 +90,7 @@ class Watched {
   }
 
   int fd_;
-  pid_t owner_;
+  static inline std::atomic<bool> forked_{false};
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> stamps_;
 };
