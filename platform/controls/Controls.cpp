@@ -100,6 +100,7 @@ struct Control::Face {
   QString toolTip;
   int pointer = 0;
   size_t slot = 0;  // where the container last had it in its list
+  bool painted = false;  // painted since it was last out of sight
 };
 
 // The windowless controls of one container (a form's area, a frame, a tab page), in z-order: later ones
@@ -274,6 +275,7 @@ class WindowlessHost : public QObject {
       if (!e.shown || !e.rect.intersects(area)) continue;
       painter.save();
       painter.setClipRect(e.rect);
+      e.control->face_->painted = true;
       e.control->PaintFace(painter);
       painter.restore();
     }
@@ -582,7 +584,10 @@ void Control::Move(double left, double top, double width, double height) {
   if (face_->host) face_->host->Update(this);
   Invalidate();
   // a scrolling strip moves thousands of labels through its few visible ones
-  if (QWidget* container = FaceContainer(); container && !container->rect().intersects(r)) FaceOutOfSight();
+  if (face_->painted && face_->host && !face_->host->Container()->rect().intersects(r)) {
+    face_->painted = false;
+    FaceOutOfSight();
+  }
 }
 void Control::SetLeft(double twips) { Move(twips, Top()); }
 void Control::SetTop(double twips) { Move(Left(), twips); }
