@@ -169,8 +169,13 @@ class GridView : public QTableView {
   // the cycle far more than its downloads, and nobody sees more than a frame. A change after a quiet
   // frame is painted at the next turn of the event loop, as before.
   void Repaint(const QRect& area) {
-    if (area.isEmpty()) return;
-    pending_ += area;
+    // cells out of sight (most of a long grid) have nothing to paint
+    const QRect seen = area & viewport()->rect();
+    if (seen.isEmpty() || (pending_.rectCount() == 1 && pending_.boundingRect().contains(seen))) return;
+    pending_ += seen;
+    // many scattered changes in one frame are painted as the area around them: a region of many pieces
+    // costs more to keep than the cells cost to paint
+    if (pending_.rectCount() > kMostPieces) pending_ = pending_.boundingRect();
     if (frame_.isActive()) return;
     const qint64 since = lastPainted_.isValid() ? lastPainted_.elapsed() : kFrameMs;
     if (since >= kFrameMs)
@@ -315,6 +320,7 @@ class GridView : public QTableView {
 
  private:
   static constexpr qint64 kFrameMs = 16;
+  static constexpr int kMostPieces = 8;
   QRegion pending_;
   QTimer frame_;
   QElapsedTimer lastPainted_;
