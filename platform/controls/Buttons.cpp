@@ -7,8 +7,8 @@
 #include <QShortcut>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 
 namespace rt {
 

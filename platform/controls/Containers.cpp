@@ -5,9 +5,9 @@
 #include <QWidget>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/WindowlessHost.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 
 namespace rt {
 

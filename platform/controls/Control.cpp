@@ -5,8 +5,8 @@
 #include <QWidget>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/WindowlessHost.h"
-#include "platform/runtime/Form.h"
 #include "platform/runtime/Handles.h"
 
 namespace rt {

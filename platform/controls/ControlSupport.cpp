@@ -6,7 +6,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 namespace rt::detail {
 

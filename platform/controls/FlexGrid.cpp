@@ -21,7 +21,7 @@
 
 #include "platform/runtime/Error.h"
 #include "platform/runtime/FileStamp.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/RegionalQt.h"
 
 namespace rt {

@@ -5,7 +5,7 @@
 #include <QTextOption>
 
 #include "platform/controls/ControlSupport.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 namespace rt {
 

@@ -6,7 +6,7 @@
 #include <QMenuBar>
 #include <algorithm>
 
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 namespace rt {
 

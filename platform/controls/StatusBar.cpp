@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 
 namespace rt {
 

@@ -3,8 +3,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/controls/Form.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 
 namespace rt {
 

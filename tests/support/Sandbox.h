@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/Form.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 #include "platform/runtime/Launch.h"
 
 namespace rt {
