@@ -35,6 +35,10 @@ bool Has(const std::vector<std::string>& items, const std::string& item);
 // the list is emptied.
 std::vector<std::string> TakeOpened();
 
+// Removes the folder the sandboxes of this test run stand in, with whatever a test left there; the tests'
+// main calls it when they end.
+void RemoveSandboxes();
+
 class Sandbox : public ::testing::Test {
  protected:
   void SetUp() override;
