@@ -34,9 +34,9 @@
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Events.h"
-#include "platform/runtime/Form.h"
 #include "tests/peers/HttpPeer.h"
 
 namespace {

@@ -27,8 +27,8 @@
 #include "bench/BenchHome.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/frmMain_Tollerwick.h"
+#include "platform/controls/Application.h"
 #include "platform/runtime/Clock.h"
-#include "platform/runtime/Program.h"
 
 namespace {
 

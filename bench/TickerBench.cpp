@@ -17,7 +17,7 @@
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "monitor/frmScrollTicker.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 namespace {
 

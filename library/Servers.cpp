@@ -58,12 +58,12 @@ std::string Host(const std::string& name) {
 
 std::string Url(const std::string& name, const std::string& path) { return "http://" + Host(name) + path; }
 
-std::string Encoded(const std::string& text, bool (*keep)(unsigned char byte)) {
+std::string Encoded(const std::string& text, bool (*keep)(unsigned char byte), bool keepEscapes) {
   const auto hex = [&](size_t i) { return i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])); };
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    if (keep(byte) || (byte == '%' && hex(i + 1) && hex(i + 2))) {
+    if (keep(byte) || (keepEscapes && byte == '%' && hex(i + 1) && hex(i + 2))) {
       out += text[i];
       continue;
     }

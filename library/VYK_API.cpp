@@ -2,8 +2,8 @@
 
 #include "library/ErrorTrap.h"
 #include "platform/controls/Controls.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Events.h"
-#include "platform/runtime/Form.h"
 #include "platform/runtime/Strings.h"
 
 namespace VYK_API {

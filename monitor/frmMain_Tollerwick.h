@@ -10,9 +10,9 @@
 #include "monitor/SmtpReplies.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/FlexGrid.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/Inet.h"
 #include "platform/controls/Winsock.h"
-#include "platform/runtime/Form.h"
 
 class frmMain_Tollerwick : public rt::Form {
  public:

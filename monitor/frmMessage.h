@@ -5,7 +5,7 @@
 // all of it can be read.
 
 #include "platform/controls/Controls.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 class frmMessage : public rt::Form {
  public:

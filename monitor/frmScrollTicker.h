@@ -2,7 +2,7 @@
 // The scrolling ticker: a narrow strip above all other windows, one entry per ticker row, moving left.
 
 #include "platform/controls/Controls.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 class frmScrollTicker : public rt::Form {
  public:

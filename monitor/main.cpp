@@ -1,4 +1,4 @@
 #include "monitor/Tollerwick_Main.h"
-#include "platform/runtime/Program.h"
+#include "platform/controls/Application.h"
 
 int main(int argc, char** argv) { return rt::Run(argc, argv, &Tollerwick_Main::Main); }

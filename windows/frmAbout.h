@@ -3,7 +3,7 @@
 // home page. Its two buttons are drawn by the program: a face picture with a caption label on it.
 
 #include "platform/controls/Controls.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 class frmAbout : public rt::Form {
  public:

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "platform/controls/Form.h"
 #include "platform/controls/WebBrowser.h"
-#include "platform/runtime/Form.h"
 
 class frmBrowser : public rt::Form {
  public:

@@ -4,7 +4,7 @@
 // its controls while it runs (the mail switches and addresses, the data provider's account).
 
 #include "platform/controls/Controls.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 class frmOptions : public rt::Form {
  public:

@@ -2,7 +2,6 @@
 // opened in the user's browser, and the prepared mail to the maker asking for a new data provider, opened
 // in the user's mail program.
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -22,22 +21,11 @@ constexpr const char* kRequestAddress = "dataprovider@vyk.example";
 
 Trap Here(const char* handler) { return HandlerTrap(std::string(handler) + " of Formular frmOptions"); }
 
-// A text as a part of a mailto: address: every byte but letters, digits and "-._~" (and those in `keep`)
-// percent-encoded, so that no blank, line break, "&", "?", "#" or "%" of a value can end it early.
-std::string Encoded(std::string_view text, std::string_view keep = {}) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-        std::string_view("-._~").find(c) != std::string_view::npos || keep.find(c) != std::string_view::npos) {
-      out += c;
-    } else {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", byte);
-      out += hex;
-    }
-  }
-  return out;
+// A byte a mailto: address takes as it is: letters, digits and "-._~". Every other byte of a value is
+// percent-encoded, "%" too, so that no blank, line break, "&", "?", "#" or "%" of a value can end it early.
+bool Unreserved(unsigned char byte) {
+  return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+         std::string_view("-._~").find(static_cast<char>(byte)) != std::string_view::npos;
 }
 
 // The request mail: to the maker, with its subject and the start of its body filled in. It asks for no
@@ -53,10 +41,11 @@ std::string RequestMail() {
       {"bcc", " "},
       {"Body", std::string("Please add the following Data Provider to Tollerwick:") + rt::vbCrLf + rt::vbCrLf},
   };
-  std::string address = "mailto:" + Encoded(kRequestAddress, "@");
+  std::string address =
+      "mailto:" + Servers::Encoded(kRequestAddress, [](unsigned char c) { return Unreserved(c) || c == '@'; }, false);
   char separator = '?';
   for (const Field& field : fields) {
-    address += separator + std::string(field.name) + "=" + Encoded(field.value);
+    address += separator + std::string(field.name) + "=" + Servers::Encoded(field.value, Unreserved, false);
     separator = '&';
   }
   return address;

@@ -3,7 +3,7 @@
 // often the program has been started, for three seconds.
 
 #include "platform/controls/Controls.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 class frmSplash : public rt::Form {
  public:

@@ -13,7 +13,7 @@
 
 #include "platform/runtime/App.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 namespace rt {
 namespace {

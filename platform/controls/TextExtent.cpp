@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "platform/controls/Controls.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 namespace rt {
 

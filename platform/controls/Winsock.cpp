@@ -5,8 +5,8 @@
 #include <QTcpSocket>
 #include <utility>
 
+#include "platform/controls/Form.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 
 namespace rt {
 namespace {

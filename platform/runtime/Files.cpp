@@ -277,7 +277,7 @@ long FileLen(const std::string& path) {
   return static_cast<long>(st.st_size);
 }
 
-void ReplaceFile(const std::string& from, const std::string& to) {
+void ReplaceFile(const std::string& from, const std::string& to, long otherwise) {
   int err = 0;
   const int fd = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -289,7 +289,7 @@ void ReplaceFile(const std::string& from, const std::string& to) {
   if (!err && ::rename(from.c_str(), to.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(from.c_str());
-    RaiseFromErrno(err);
+    RaiseFromErrno(err, otherwise);
   }
   std::string folder;
   FolderOf(to, folder);

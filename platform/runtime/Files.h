@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/runtime/Error.h"
 #include "platform/runtime/Variant.h"
 
 namespace rt {
@@ -51,8 +52,12 @@ long FileLen(const std::string& path);
 // Deletes a file; 53 when it is missing.
 void Kill(const std::string& path);
 // Makes the closed file `from` the file `to` in one step: its content is forced to the disk first, then it
-// takes the place of `to`. When this fails, `to` is as it was and `from` is removed.
-void ReplaceFile(const std::string& from, const std::string& to);
+// takes the place of `to`, and then the folder's new entry is forced to the disk. When this fails, `to` is
+// as it was, `from` is removed and the system's error is raised: `otherwise` where the run time has no
+// number of its own for it. `from` is to stand in the folder of `to` (a rename is one step only there),
+// under a name no other writer of `to` uses. `to` is taken as it is: a symbolic link is replaced, not
+// followed.
+void ReplaceFile(const std::string& from, const std::string& to, long otherwise = errPathFileAccess);
 
 // The folder separator of this platform.
 inline constexpr char kPathSeparator = '/';

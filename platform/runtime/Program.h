@@ -1,5 +1,6 @@
 #pragma once
-// The process: the application object, the program's entry procedure, the end.
+// The process: starting programs, the clipboard's picture, failed saves, the desktop session's request to
+// end, and the end. The application object and the entry procedure are in platform/controls/Application.h.
 
 #include <exception>
 #include <functional>
@@ -8,10 +9,6 @@
 
 namespace rt {
 
-// Creates the application, runs `main`, then lets events run while forms are loaded. Returns the exit code.
-// Without a display it can use (none at all, a Wayland session without XWayland, an X server it cannot
-// open) it says so on standard error and returns 1.
-int Run(int argc, char** argv, void (*main)());
 // Starts a program: its name, a blank, its argument (one file). The text editor "notepad.exe" is the
 // desktop's editor for the file. No shell reads the text. 53 when the program cannot be started.
 void Shell(const std::string& pathName, int windowStyle = 1);
@@ -43,5 +40,7 @@ void ThrowOnEnd(bool enabled);
 
 // What to do when the desktop session asks the program to end (SIGTERM, SIGINT); without it, End.
 void OnTerminateRequest(std::function<void()> handler);
+// Hands those requests (and SIGHUP) to the event loop from now on; the application exists already.
+void WatchSignals();
 
 }  // namespace rt

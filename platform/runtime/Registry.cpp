@@ -21,6 +21,7 @@
 #include "platform/runtime/App.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/FileStamp.h"
+#include "platform/runtime/Files.h"
 #include "platform/runtime/Strings.h"
 
 namespace rt {
@@ -231,8 +232,8 @@ bool ReadWhole(const std::string& path, QByteArray& bytes) {
   return n == 0;
 }
 
-// Writes the store to a temporary file beside the store, forces it to the disk and renames it over the store.
-// A store reached through a link is written where the link leads, so the link stays.
+// Writes the store to a temporary file beside the store, which then replaces the store in one step. A store
+// reached through a link is written where the link leads, so the link stays.
 void SaveAtomically(const std::string& storePath, const Store& store) {
   const std::string path = Target(storePath);
   const QByteArray bytes = Serialize(store);
@@ -250,18 +251,12 @@ void SaveAtomically(const std::string& storePath, const Store& store) {
     }
     done += n;
   }
-  if (!err && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && !err) err = errno;
-  if (!err && ::rename(tmp.c_str(), path.c_str()) != 0) err = errno;
   if (err) {
     ::unlink(tmp.c_str());
     RaiseFromErrno(err, errPermissionDenied);
   }
-  const size_t slash = path.find_last_of('/');
-  if (const int dfd = ::open(path.substr(0, slash).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  ReplaceFile(tmp, path, errPermissionDenied);
 }
 
 // Temporary files beside the store `path` left by a writer that was killed while saving.
@@ -490,7 +485,7 @@ void SyncAutostart(const std::string& lowerKey, const std::string& name, const R
     if (!f) return;
     std::fputs(text.c_str(), f);
     const bool ok = std::fclose(f) == 0;
-    if (ok) ::rename(fresh.c_str(), entry.c_str());
+    if (ok) ReplaceFile(fresh, entry);
   } catch (const Error&) {
     // the session starts nothing, as when the value could not be written
   }

@@ -14,7 +14,7 @@
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Convert.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Program.h"
 #include "platform/runtime/Registry.h"
 #include "platform/win32/Multimedia.h"

@@ -10,7 +10,7 @@
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/controls/Controls.h"
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Regional.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/HttpPeer.h"

@@ -10,8 +10,8 @@
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "monitor/frmScrollTicker.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Events.h"
-#include "platform/runtime/Form.h"
 #include "tests/monitor/MonitorSandbox.h"
 
 using Tollerwick_Main::MainForm;

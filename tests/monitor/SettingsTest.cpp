@@ -4,8 +4,8 @@
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Convert.h"
-#include "platform/runtime/Form.h"
 #include "platform/runtime/Registry.h"
 #include "tests/monitor/MonitorSandbox.h"
 

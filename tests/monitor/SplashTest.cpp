@@ -7,9 +7,9 @@
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Convert.h"
-#include "platform/runtime/Form.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "windows/frmSplash.h"
 

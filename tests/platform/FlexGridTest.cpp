@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/controls/Form.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 #include "tests/support/Sandbox.h"
 
 using namespace rt;

@@ -8,8 +8,8 @@
 #include <QWindow>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Events.h"
-#include "platform/runtime/Form.h"
 #include "tests/support/Sandbox.h"
 
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/Form.h"
 #include "platform/controls/Inet.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
-#include "platform/runtime/Form.h"
 #include "tests/peers/HttpPeer.h"
 #include "tests/support/Sandbox.h"
 

@@ -15,8 +15,8 @@
 #include <QWidget>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/Form.h"
 #include "platform/runtime/Events.h"
-#include "platform/runtime/Form.h"
 #include "tests/support/Sandbox.h"
 
 namespace {

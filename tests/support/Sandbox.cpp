@@ -1,5 +1,7 @@
 #include "tests/support/Sandbox.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <algorithm>
 #include <QTemporaryDir>
@@ -7,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Convert.h"
@@ -51,9 +54,68 @@ std::vector<std::string> TakeOpened() {
   return opened;
 }
 
+namespace {
+
+// Removes a folder with everything in it, also what a test made unreadable or unwritable.
+void RemoveAll(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
+  for (auto& e : std::filesystem::recursive_directory_iterator(folder, ec))
+    std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(folder, ec);
+}
+
+// The folder every sandbox of this test run stands in: tollerwick-test-XXXXXX in $TMPDIR (or /tmp), made for
+// the first sandbox by the process that runs the tests and removed by it, with everything in it, when the
+// tests end, and once more when the process ends, for what was written there after them. A process the
+// tests start that runs test code again (a death test's) finds the folder's name in the environment and
+// makes its sandboxes inside it, since such a process ends without tearing any down.
+constexpr const char* kRunFolderVariable = "TOLLERWICK_TEST_RUN_FOLDER";
+
+struct RunFolder {
+  std::string path;
+  pid_t owner = 0;  // the process that removes it; 0 when another one does
+};
+
+RunFolder& TheRunFolder() {
+  static RunFolder folder;
+  return folder;
+}
+
+void RemoveTheRunFolder() {
+  RunFolder& folder = TheRunFolder();
+  // a child forked by a test that ends through exit leaves it to its parent
+  if (folder.path.empty() || folder.owner != ::getpid()) return;
+  RemoveAll(folder.path);
+}
+
+const std::string& RunFolderPath() {
+  RunFolder& folder = TheRunFolder();
+  if (!folder.path.empty()) return folder.path;
+  if (const char* inherited = std::getenv(kRunFolderVariable);
+      inherited && *inherited && std::filesystem::is_directory(inherited)) {
+    folder.path = inherited;
+    return folder.path;
+  }
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tollerwick-test-XXXXXX";
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder: " + pattern);
+  folder.path = pattern;
+  folder.owner = ::getpid();
+  ::setenv(kRunFolderVariable, folder.path.c_str(), 1);
+  // also when the process ends without the tests' end (exit from a test)
+  std::atexit(RemoveTheRunFolder);
+  return folder.path;
+}
+
+}  // namespace
+
+void RemoveSandboxes() { RemoveTheRunFolder(); }
+
 void Sandbox::SetUp() {
-  char tmpl[] = "/tmp/tollerwick-test-XXXXXX";
-  root = ::mkdtemp(tmpl);
+  std::string pattern = RunFolderPath() + "/XXXXXX";
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("no sandbox folder: " + pattern);
+  root = pattern;
   home = root + "/Tollerwick";
   common = root + "/Common";
   config = root + "/config";
@@ -71,11 +133,7 @@ void Sandbox::SetUp() {
 void Sandbox::TearDown() {
   rt::Reset();
   rt::testing::UseRealClock();
-  std::error_code ec;
-  std::filesystem::permissions(root, std::filesystem::perms::owner_all, ec);
-  for (auto& e : std::filesystem::recursive_directory_iterator(root, ec))
-    std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
-  std::filesystem::remove_all(root, ec);
+  RemoveAll(root);
 }
 
 void Sandbox::WriteFile(const std::string& path, const std::string& content) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/Form.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/Form.h"
 #include "platform/runtime/Launch.h"
 
 namespace rt {
@@ -34,6 +34,10 @@ bool Has(const std::vector<std::string>& items, const std::string& item);
 // The addresses and documents handed to the launch point since its list was last emptied, oldest first;
 // the list is emptied.
 std::vector<std::string> TakeOpened();
+
+// Removes the folder the sandboxes of this test run stand in, with whatever a test left there; the tests'
+// main calls it when they end.
+void RemoveSandboxes();
 
 class Sandbox : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/runtime/Launch.h"
+#include "tests/support/Sandbox.h"
 
 namespace {
 
@@ -18,6 +19,11 @@ class NothingLaunches : public ::testing::EmptyTestEventListener {
     rt::testing::Launches().clear();
   }
   void OnTestEnd(const ::testing::TestInfo&) override { rt::testing::RecordLaunches(); }
+};
+
+// The sandboxes' folder goes when the tests end, whatever they did: a failed or thrown test still gets here.
+class SandboxesGo : public ::testing::Environment {
+  void TearDown() override { RemoveSandboxes(); }
 };
 
 }  // namespace
@@ -34,6 +40,7 @@ int main(int argc, char** argv) {
   rt::testing::RecordLaunches();
   ::testing::InitGoogleTest(&argc, argv);
   ::testing::UnitTest::GetInstance()->listeners().Append(new NothingLaunches);
+  ::testing::AddGlobalTestEnvironment(new SandboxesGo);
   const int result = RUN_ALL_TESTS();
   // The windows go before the application does: a web view outliving it takes the process down.
   QList<QPointer<QWidget>> windows;

@@ -1,4 +1,4 @@
-#include "platform/runtime/Form.h"
+#include "platform/controls/Form.h"
 
 #include <QApplication>
 #include <QCloseEvent>
