@@ -3,7 +3,6 @@
 #include <QAbstractTableModel>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -164,10 +163,11 @@ class GridView : public QTableView {
     Repaint(before);
     Repaint(SelectionRect());
   }
-  // Asks for the cells in `area` to be painted again, at most once a frame. An update cycle changes a row's
-  // cells a few at a time and lets events run between the changes; painting after each of them would cost
-  // the cycle far more than its downloads, and nobody sees more than a frame. A change after a quiet
-  // frame is painted at the next turn of the event loop, as before.
+  // Asks for the cells in `area` to be painted again with the other changes of the same frame, a frame
+  // after the first of them. An update cycle changes a row's cells a few at a time and lets events run
+  // between the changes: painting after each of them would cost the cycle far more than its downloads, and
+  // painting at once after a row would hold up the next row's request. A frame later the painting falls in
+  // the wait for an answer, and nobody sees the difference of a frame.
   void Repaint(const QRect& area) {
     // cells out of sight (most of a long grid) have nothing to paint
     const QRect seen = area & viewport()->rect();
@@ -176,12 +176,7 @@ class GridView : public QTableView {
     // many scattered changes in one frame are painted as the area around them: a region of many pieces
     // costs more to keep than the cells cost to paint
     if (pending_.rectCount() > kMostPieces) pending_ = pending_.boundingRect();
-    if (frame_.isActive()) return;
-    const qint64 since = lastPainted_.isValid() ? lastPainted_.elapsed() : kFrameMs;
-    if (since >= kFrameMs)
-      PaintPending();
-    else
-      frame_.start(static_cast<int>(kFrameMs - since));
+    if (!frame_.isActive()) frame_.start();
   }
   // Whether cells wait for the next frame to be painted.
   bool PaintWaits() const { return frame_.isActive(); }
@@ -323,12 +318,10 @@ class GridView : public QTableView {
   static constexpr int kMostPieces = 8;
   QRegion pending_;
   QTimer frame_;
-  QElapsedTimer lastPainted_;
 
   void PaintPending() {
     viewport()->update(pending_);
     pending_ = QRegion();
-    lastPainted_.start();
   }
 
   void Track(const QPoint& pos) {
@@ -432,6 +425,7 @@ GridView::GridView() : model(new GridModel(this)) {
   p.setColor(QPalette::Text, Qt::black);
   setPalette(p);
   frame_.setSingleShot(true);
+  frame_.setInterval(static_cast<int>(kFrameMs));
   frame_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&frame_, &QTimer::timeout, this, [this] { PaintPending(); });
 }
