@@ -47,10 +47,11 @@ class Watched {
                                        IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVE_SELF | IN_DELETE_SELF);
     if (wd < 0) return stamp;
     // the file may have changed between the look and the watch: a second look settles it
-    const FileStamp again = Look(path);
+    FileStamp again = Look(path);
     if (!(again == stamp)) return again;
-    stamps_[path] = {wd, stamp};
-    return stamp;
+    again.changes = ++changes_;
+    stamps_[path] = {wd, again};
+    return again;
   }
 
  private:
@@ -90,6 +91,7 @@ class Watched {
   }
 
   int fd_;
+  unsigned long long changes_ = 0;
   static inline std::atomic<bool> forked_{false};
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> stamps_;

@@ -1,5 +1,6 @@
 #include "platform/runtime/PictureFiles.h"
 
+#include <QImage>
 #include <QString>
 #include <unordered_map>
 
@@ -26,8 +27,11 @@ QPixmap PictureFromFile(const std::string& path) {
   if (!stamp.isFile) Raise(errFileNotFound);
   auto it = read.find(path);
   if (it != read.end() && it->second.stamp == stamp) return it->second.picture;
-  QPixmap picture(QString::fromStdString(path));
-  if (picture.isNull()) Raise(errInvalidCall, "Invalid picture");
+  // read as an image: a pixmap read from a file is kept by Qt under the file's time in whole seconds and its
+  // size, so a file written again within a second, to the same size, would give the old picture
+  const QImage image(QString::fromStdString(path));
+  if (image.isNull()) Raise(errInvalidCall, "Invalid picture");
+  const QPixmap picture = QPixmap::fromImage(image);
   if (it == read.end() && read.size() >= kMostPictures) read.clear();
   read[path] = Read{stamp, picture};
   return picture;

@@ -13,6 +13,7 @@
 #include <QRegion>
 #include <QToolTip>
 #include <QWidget>
+#include <filesystem>
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/Form.h"
@@ -349,6 +350,30 @@ TEST_F(Windowless, ARemovedRuntimeControlLeavesNothingBehind) {
   EXPECT_EQ(f.events, std::vector<std::string>{"form:down:1"});
   EXPECT_EQ(f.FindControl("lblAdded"), nullptr);
   EXPECT_NO_THROW(f.AddControl<rt::Label>("lblAdded"));
+}
+
+// A picture file written again under the same name shows its new picture; pictures are read once only
+// while their file stays the same.
+TEST_F(Windowless, APictureFileWrittenAgainShowsItsNewPicture) {
+  f.Load();
+  const std::string path = home + "/state.bmp";
+  const auto write = [&](Qt::GlobalColor color) {
+    QImage image(50, 50, QImage::Format_RGB32);
+    image.fill(color);
+    return image.save(QString::fromStdString(path), "BMP");
+  };
+  ASSERT_TRUE(write(Qt::red));
+  f.imgSide.LoadPicture(path);
+  EXPECT_EQ(Pixel(225, 25), qRgb(255, 0, 0));
+  ASSERT_TRUE(write(Qt::blue));
+  f.imgSide.LoadPicture(path);
+  EXPECT_EQ(Pixel(225, 25), qRgb(0, 0, 255));
+  // on a file system whose clock is coarse the file keeps its time as well as its size
+  const auto time = std::filesystem::last_write_time(path);
+  ASSERT_TRUE(write(Qt::green));
+  std::filesystem::last_write_time(path, time);
+  f.imgSide.LoadPicture(path);
+  EXPECT_EQ(Pixel(225, 25), qRgb(0, 255, 0));
 }
 
 TEST_F(Windowless, TheirPointerAndToolTipShowOverThem) {
