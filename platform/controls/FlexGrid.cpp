@@ -169,8 +169,10 @@ class GridView : public QTableView {
   // painting at once after a row would hold up the next row's request. A frame later the painting falls in
   // the wait for an answer, and nobody sees the difference of a frame.
   void Repaint(const QRect& area) {
-    // cells out of sight (most of a long grid) have nothing to paint
-    const QRect seen = area & viewport()->rect();
+    // A pixel around the cells goes with them: where a pixel of the window is more than one of the screen's
+    // (a scaled desktop), the line between two cells is drawn partly on the neighbour's side. Cells out of
+    // sight (most of a long grid) have nothing to paint.
+    const QRect seen = area.adjusted(-1, -1, 1, 1) & viewport()->rect();
     if (seen.isEmpty() || (pending_.rectCount() == 1 && pending_.boundingRect().contains(seen))) return;
     pending_ += seen;
     // many scattered changes in one frame are painted as the area around them: a region of many pieces
