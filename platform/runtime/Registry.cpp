@@ -232,6 +232,18 @@ bool ReadWhole(const std::string& path, QByteArray& bytes) {
   return n == 0;
 }
 
+// Writes all of `bytes` to `fd`; the system's error number, 0 when all went.
+int WriteAll(int fd, const QByteArray& bytes) {
+  for (qsizetype done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+    if (n >= 0)
+      done += n;
+    else if (errno != EINTR)
+      return errno;
+  }
+  return 0;
+}
+
 // Writes the store to a temporary file beside the store, which then replaces the store in one step. A store
 // reached through a link is written where the link leads, so the link stays.
 void SaveAtomically(const std::string& storePath, const Store& store) {
@@ -240,17 +252,7 @@ void SaveAtomically(const std::string& storePath, const Store& store) {
   const std::string tmp = path + ".tmp." + std::to_string(::getpid());
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (fd < 0) RaiseFromErrno(errno, errPermissionDenied);
-  ssize_t done = 0;
-  int err = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      break;
-    }
-    done += n;
-  }
+  int err = WriteAll(fd, bytes);
   if (::close(fd) != 0 && !err) err = errno;
   if (err) {
     ::unlink(tmp.c_str());
@@ -304,13 +306,7 @@ std::string SetAside(const std::string& path, const QByteArray* bytes) {
   }
   int err = 0;
   if (bytes) {
-    for (qsizetype done = 0; done < bytes->size() && !err;) {
-      const ssize_t n = ::write(fd, bytes->constData() + done, static_cast<size_t>(bytes->size() - done));
-      if (n >= 0)
-        done += n;
-      else if (errno != EINTR)
-        err = errno;
-    }
+    err = WriteAll(fd, *bytes);
     if (!err && ::fsync(fd) != 0) err = errno;
   }
   if (::close(fd) != 0 && !err) err = errno;
