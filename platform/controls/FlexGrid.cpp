@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "platform/controls/Form.h"
+#include "platform/controls/PictureFiles.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/PictureFiles.h"
 #include "platform/runtime/RegionalQt.h"
 
 namespace rt {

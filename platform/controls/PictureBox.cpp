@@ -12,8 +12,8 @@
 #include <QStyleOption>
 
 #include "platform/controls/ControlSupport.h"
+#include "platform/controls/PictureFiles.h"
 #include "platform/runtime/Error.h"
-#include "platform/runtime/PictureFiles.h"
 
 namespace rt {
 

@@ -1,4 +1,4 @@
-#include "platform/runtime/PictureFiles.h"
+#include "platform/controls/PictureFiles.h"
 
 #include <QImage>
 #include <QString>
