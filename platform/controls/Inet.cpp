@@ -218,6 +218,9 @@ struct Inet::Session {
   // Hands libcurl a socket that became ready, or its timer.
   void Act(curl_socket_t fd, int event) {
     retired.clear();
+    // Acting on the timeout is what the timer was for, whoever calls: libcurl sets it again when it still
+    // wants one. Left running, the timer Start's own call served would fire once more after each transfer.
+    if (fd == CURL_SOCKET_TIMEOUT && timer) timer->stop();
     int runningHandles = 0;
     curl_multi_socket_action(multi, fd, event, &runningHandles);
     int left = 0;
@@ -240,6 +243,7 @@ struct Inet::Session {
     if (!timer) {
       timer = std::make_unique<QTimer>();
       timer->setSingleShot(true);
+      timer->setObjectName("transfer timer");
       QObject::connect(timer.get(), &QTimer::timeout, [this] { Act(CURL_SOCKET_TIMEOUT, 0); });
     }
     const CURLMcode added = curl_multi_add_handle(multi, easy);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTimer>
+#include <sched.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -333,6 +336,45 @@ TEST_F(InetControl, KeepsItsConnectionBetweenRequests) {
     EXPECT_EQ(inet.OpenURL(server.Base() + path), "quote for " + path);
   EXPECT_EQ(server.Requests().size(), 4u);
   EXPECT_EQ(server.Connections(), 1);
+}
+
+// A transfer whose answer came while the request went out left libcurl's first time-out running: it fired
+// after every such transfer, an event and a turn of libcurl for nothing. The answer comes that soon when the
+// server runs on the processor the request leaves from, so the test keeps the process on one.
+TEST_F(InetControl, LeavesNoTimerRunningBetweenRequests) {
+  cpu_set_t before;
+  ASSERT_EQ(::sched_getaffinity(0, sizeof before, &before), 0);
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+    if (CPU_ISSET(cpu, &before)) {
+      CPU_SET(cpu, &one);
+      break;
+    }
+  struct Restore {
+    cpu_set_t set;
+    ~Restore() { ::sched_setaffinity(0, sizeof set, &set); }
+  } restore{before};
+  ASSERT_EQ(::sched_setaffinity(0, sizeof one, &one), 0);
+  KeepAliveServer server(
+      [](const std::string&) -> std::optional<std::string> { return KeepAliveReply(200, "OK", "27.50"); });
+  TestForm form;
+  form.Load();
+  rt::Inet inet(form, "InetRealtime1");
+  struct TimerEvents : QObject {
+    int seen = 0;
+    bool eventFilter(QObject* o, QEvent* e) override {
+      if (e->type() == QEvent::Timer && o->objectName() == "transfer timer") ++seen;
+      return false;
+    }
+  } timers;
+  QCoreApplication::instance()->installEventFilter(&timers);
+  for (int i = 0; i < 50; ++i) {
+    EXPECT_EQ(inet.OpenURL(server.Base() + "/q"), "27.50");
+    QCoreApplication::processEvents();
+  }
+  QCoreApplication::instance()->removeEventFilter(&timers);
+  EXPECT_EQ(timers.seen, 0);
 }
 
 TEST_F(InetControl, AReplyPastTheLimitFailsAndIsNotHeld) {
