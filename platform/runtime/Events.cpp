@@ -1,8 +1,10 @@
 #include "platform/runtime/Events.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 
 #include "platform/runtime/App.h"
@@ -11,6 +13,25 @@ namespace rt {
 
 namespace {
 int g_eventsHeld = 0;
+
+using Clock = std::chrono::steady_clock;
+
+// How often DoEvents asks the system for new events at most.
+constexpr Clock::duration kAskEvery = std::chrono::microseconds(200);
+
+// The last time an event loop of the program's thread asked the system for events: a DoEvents, a download
+// that waits, a modal window.
+Clock::time_point g_lastAsked;
+
+void FollowTheAsking() {
+  static const bool following = [] {
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
+                     [] { g_lastAsked = Clock::now(); });
+    return true;
+  }();
+  (void)following;
+}
+
 }  // namespace
 
 NoEvents::NoEvents() {
@@ -21,8 +42,17 @@ NoEvents::~NoEvents() {
 }
 
 void DoEvents() {
-  if (g_eventsHeld) return;
-  if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (g_eventsHeld || !QCoreApplication::instance()) return;
+  FollowTheAsking();
+  // What the program posted (repaints, queued calls) runs every time. The system is asked for new events
+  // (input, arrived data, timers) when it was last asked more than 0.2 ms ago: an update cycle that lets
+  // events run after every step of every row would ask it several times for each request, a system call
+  // and a turn of every event source each, for input that nobody gives that fast.
+  if (Clock::now() - g_lastAsked < kAskEvery) {
+    QCoreApplication::sendPostedEvents();
+    return;
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void DoEventsWaiting(int ms) {

@@ -7,7 +7,8 @@
 
 namespace rt {
 
-// Lets pending events run once (timers, clicks, arrived data, repaints).
+// Lets pending events run once (timers, clicks, arrived data, repaints). What the program posted runs
+// every time; the system is asked for new events when an event loop last asked it more than 0.2 ms ago.
 void DoEvents();
 // The same for loops that do nothing but wait: when nothing is pending, it waits up to `ms` milliseconds
 // for an event rather than spinning.
