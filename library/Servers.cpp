@@ -1,8 +1,11 @@
 #include "library/Servers.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
+#include <chrono>
 #include <map>
+#include <mutex>
 
 #include "platform/runtime/Registry.h"
 
@@ -46,14 +49,41 @@ bool IsHost(const std::string& h) {
 }  // namespace
 
 std::string Host(const std::string& name) {
+  // An update cycle asks for its provider's host for every row: a host read is used again for a second,
+  // while the store is the same file and this process has not changed it or read it anew meanwhile.
+  using Clock = std::chrono::steady_clock;
+  struct Known {
+    std::string host, store;
+    uint64_t changes;
+    Clock::time_point read;
+  };
+  static std::mutex mutex;
+  static std::map<std::string, Known> known;
+  const std::string store = rt::registry::StorePath();
+  const uint64_t changes = rt::registry::Changes();
+  const Clock::time_point now = Clock::now();
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = known.find(name);
+    if (it != known.end() && it->second.store == store && it->second.changes == changes &&
+        now - it->second.read < std::chrono::seconds(1))
+      return it->second.host;
+  }
+  std::string host;
   try {
     const auto v = rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers", name);
-    if (v && v->type == rt::RegType::String && IsHost(v->text)) return v->text;
+    if (v && v->type == rt::RegType::String && IsHost(v->text)) host = v->text;
   } catch (...) {
     // an unreadable store leaves the default
   }
-  auto it = Defaults().find(name);
-  return it == Defaults().end() ? std::string() : it->second;
+  if (host.empty()) {
+    auto it = Defaults().find(name);
+    host = it == Defaults().end() ? std::string() : it->second;
+  }
+  std::lock_guard<std::mutex> lock(mutex);
+  // what the read itself loaded counts: the next question finds the same number
+  known[name] = Known{host, store, rt::registry::Changes(), now};
+  return host;
 }
 
 std::string Url(const std::string& name, const std::string& path) { return "http://" + Host(name) + path; }

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -66,6 +67,9 @@ State& Current() {
   static State s;
   return s;
 }
+
+// Counts what may have changed the store in memory: a load of the file, a change made here.
+std::atomic<uint64_t> g_changes{0};
 
 std::string Lower(const std::string& s) {
   std::string r = s;
@@ -346,6 +350,7 @@ void Renew(const std::string& path, bool exists, const QByteArray* bytes, Store*
   s.store = std::move(store);
   s.path = path;
   s.id = IdOf(path);
+  ++g_changes;
 }
 
 // Brings the store in memory up to the file.
@@ -364,6 +369,7 @@ void Load(bool locked) {
     s.id = id;
     s.store = std::move(loaded);
     s.unsaved = false;
+    ++g_changes;
     return;
   }
   if (locked) {
@@ -389,6 +395,7 @@ void Load(bool locked) {
       Seed(s.store);
     }
     s.unsaved = true;
+    ++g_changes;
   }
 }
 
@@ -402,6 +409,7 @@ auto Modify(Change&& change) {
     Load(true);
     State& s = Current();
     Store before = s.store;
+    ++g_changes;
     auto result = change(s.store);
     // a change that changes nothing (a value written again as it is) leaves the file alone
     if (s.store == before && !s.unsaved && s.id.size >= 0) return result;
@@ -594,6 +602,8 @@ bool DeleteKey(const std::string& key) {
 }
 
 std::string StorePath() { return Folder() + "/registry.json"; }
+
+uint64_t Changes() { return g_changes; }
 
 }  // namespace registry
 

@@ -38,6 +38,10 @@ bool DeleteValue(const std::string& key, const std::string& name);
 bool DeleteKey(const std::string& key);
 // Where the store lives.
 std::string StorePath();
+// A number that moves whenever the store this process holds may have changed: a change made here, or the
+// file loaded again. It tells a reader whose copy is still what Read would give, as far as this process
+// has looked; a change another process saves shows in it only once this process reads the store again.
+uint64_t Changes();
 
 }  // namespace registry
 

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 
+#include "library/Servers.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "tests/support/Sandbox.h"
@@ -69,4 +72,25 @@ TEST_F(RegistryAccess, AFailedWriteIsLoggedWithItsArgumentsAndChangesNothing) {
   EXPECT_NE(lines[0].find("  CreateNumericKey of Modul VYK_Registry  0  "), std::string::npos);
   EXPECT_EQ(lines[1], "HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings\\Old 7 ");
   EXPECT_EQ(ReadKey("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings\\Old"), "kept");
+}
+
+// An update cycle asks for its provider's host for every row, and the host read is used again for a while.
+TEST_F(RegistryAccess, AServerChangedHereIsUsedAtOnceAndOneChangedElsewhereSoon) {
+  const std::string key = "HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Servers\\Provider1Quotes";
+  EXPECT_EQ(Servers::Host("Provider1Quotes"), "quotes.provider1.example");
+  CreateKey(key, "127.0.0.1:8001");
+  EXPECT_EQ(Servers::Url("Provider1Quotes", "/q"), "http://127.0.0.1:8001/q");
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    CreateKey(key, "127.0.0.1:8002");
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  const auto start = std::chrono::steady_clock::now();
+  while (Servers::Host("Provider1Quotes") != "127.0.0.1:8002" &&
+         std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+    rt::DoEventsWaiting(10);
+  EXPECT_EQ(Servers::Host("Provider1Quotes"), "127.0.0.1:8002");
 }
