@@ -8,7 +8,7 @@
 void Trap::Report(std::exception_ptr thrown) const {
   const rt::Error e = rt::ToError(thrown);
   Skip([&] {
-    VYK_ErrorLog::WriteErrorLog(show, rt::App.ProductName, where, line, e.Number(), e.Description());
+    VYK_ErrorLog::WriteErrorLog(show, rt::App.ProductName, Where(), line, e.Number(), e.Description());
     if (values) values();
   });
   if (pump) rt::DoEvents();

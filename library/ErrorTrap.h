@@ -20,9 +20,13 @@
 #include "platform/runtime/Variant.h"
 
 struct Trap {
-  explicit Trap(std::string where_, bool show_ = true) : where(std::move(where_)), show(show_) {}
+  // A procedure's name as written in the program is kept as it is: most traps report nothing, and an
+  // update cycle sets several up for every row.
+  explicit Trap(const char* where_, bool show_ = true) : show(show_), written(where_) {}
+  explicit Trap(std::string where_, bool show_ = true) : show(show_), made(std::move(where_)) {}
 
-  std::string where;
+  std::string Where() const { return written ? std::string(written) : made; }
+
   bool show = true;
   bool pump = false;
   long line = 0;
@@ -43,9 +47,18 @@ struct Trap {
   }
 
   void Report(std::exception_ptr thrown) const;
+
+ private:
+  const char* written = nullptr;
+  std::string made;
 };
 
 // The trap of most event handlers: log, let pending events run once, and end.
+inline Trap HandlerTrap(const char* where) {
+  Trap trap(where);
+  trap.pump = true;
+  return trap;
+}
 inline Trap HandlerTrap(std::string where) {
   Trap trap(std::move(where));
   trap.pump = true;

@@ -17,10 +17,14 @@ AppObject::AppObject()
     : Major(TOLLERWICK_VERSION_MAJOR), Minor(TOLLERWICK_VERSION_MINOR), Revision(TOLLERWICK_VERSION_PATCH) {}
 
 namespace {
-std::string ExecutablePath() {
-  char buf[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+// Read once: the program folder is asked for with every picture an update cycle shows.
+const std::string& ExecutablePath() {
+  static const std::string path = [] {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+  }();
+  return path;
 }
 }  // namespace
 
