@@ -25,8 +25,8 @@ Clock::time_point g_lastAsked;
 
 void FollowTheAsking() {
   static const bool following = [] {
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake,
-                     [] { g_lastAsked = Clock::now(); });
+    QObject::connect(QAbstractEventDispatcher::instance(QCoreApplication::instance()->thread()),
+                     &QAbstractEventDispatcher::awake, [] { g_lastAsked = Clock::now(); });
     return true;
   }();
   (void)following;
