@@ -53,13 +53,10 @@ struct Trap {
   std::string made;
 };
 
-// The trap of most event handlers: log, let pending events run once, and end.
-inline Trap HandlerTrap(const char* where) {
-  Trap trap(where);
-  trap.pump = true;
-  return trap;
-}
-inline Trap HandlerTrap(std::string where) {
+// The trap of most event handlers: log, let pending events run once, and end. `where` is a name written
+// in the program (kept as it is) or one made at run time.
+template <class Name>
+Trap HandlerTrap(Name where) {
   Trap trap(std::move(where));
   trap.pump = true;
   return trap;
