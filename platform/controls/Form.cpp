@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFont>
 #include <QFontMetrics>
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QResizeEvent>
 #include <QStyleOptionTitleBar>
+#include <QTimer>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -137,6 +139,23 @@ void KeepAboveModal(QWidget* w, std::optional<Qt::WindowFlags>& ownFlags) {
   if (visible) w->show();
 }
 
+// Returns once a window just shown is on the screen, as a shown window is at once on the desktop the program
+// was written for: a window manager frames and places it first. Only then are its frame (and so its outer
+// size and place) known, and the toolkit knows where it stands, so that a move asked next is not taken for
+// the place the window manager chose. Input waits meanwhile; a window shown minimised, or one a window
+// manager never puts on the screen, is not waited for beyond a few seconds.
+void WaitUntilOnScreen(QWidget* w) {
+  QWindow* window = w->windowHandle();
+  if (!window || (w->windowState() & Qt::WindowMinimized)) return;
+  const QDeadlineTimer deadline(3000);
+  QTimer wake;
+  wake.setSingleShot(true);
+  while (w->isVisible() && !window->isExposed() && !deadline.hasExpired()) {
+    wake.start(std::max<qint64>(1, deadline.remainingTime()));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  }
+}
+
 }  // namespace
 
 struct Form::Native {
@@ -244,7 +263,9 @@ void Form::Show(int modal, Form* owner) {
     return;
   }
   KeepAboveModal(w, native_->aboveModal);
+  const bool wasVisible = w->isVisible();
   w->show();
+  if (!wasVisible) WaitUntilOnScreen(w);
   firstResize();
   w->raise();
 }

@@ -2,11 +2,13 @@
 area, all started here, plus what a user does on it (pointer and keys, sent through the XTest extension by
 xdotool) and what anyone can see of it from outside (windows, their titles, places, stacking and pixels)."""
 
+import contextlib
 import ctypes
 import ctypes.util
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -103,7 +105,7 @@ class Session:
         self.env.pop("WAYLAND_DISPLAY", None)
         self.x = wait_until(self._connect, 30, "the X server accepting connections")
 
-        self._spawn("openbox", ["openbox"])
+        self.window_manager = self._spawn("openbox", ["openbox"])
         wait_until(self.window_manager_running, 30, "the window manager (_NET_SUPPORTING_WM_CHECK)")
         self._spawn("trayer", ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
                                "--width", "100", "--height", str(TRAY_HEIGHT), "--transparent", "false"])
@@ -144,6 +146,16 @@ class Session:
             p = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         self.processes.append(p)
         return p
+
+    @contextlib.contextmanager
+    def window_manager_held(self):
+        """The window manager stopped for the block, as on a busy desktop: windows shown meanwhile are framed
+        and placed only after it."""
+        self.window_manager.send_signal(signal.SIGSTOP)
+        try:
+            yield
+        finally:
+            self.window_manager.send_signal(signal.SIGCONT)
 
     def window_manager_running(self):
         out = run("xprop", "-display", self.display, "-root", "_NET_SUPPORTING_WM_CHECK", check=False)

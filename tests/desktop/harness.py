@@ -54,7 +54,8 @@ class Program:
     """One run of the real program. Use it as a context manager: the folder goes at the end, and when the
     block fails, what the program left behind is printed first."""
 
-    def __init__(self, settings=None, tickers=None, servers=None, main_at=(1500, 1500)):
+    def __init__(self, settings=None, tickers=None, servers=None, main_at=(1500, 1500), start=True):
+        """start=False: the block starts the program itself (launch, then started)."""
         self.session = SESSION
         self.root = tempfile.mkdtemp(prefix="tollerwick-case-")
         self.home = os.path.join(self.root, "Tollerwick")
@@ -62,6 +63,7 @@ class Program:
         self.process = None
         self.container = None
         self.main = None
+        self.start_on_enter = start
         hosts = {name: self.server.host for name in SERVER_NAMES}
         hosts.update(servers or {})
         self.settings = {"chkAutoUpdate": "0", "chkScrollingTicker": "0", "chkTooltip": "0"}
@@ -170,9 +172,15 @@ class Program:
         return env
 
     def start(self):
+        return self.launch().started()
+
+    def launch(self):
         self.log = open(os.path.join(self.root, "program.log"), "wb")
         self.process = subprocess.Popen([PROGRAM], env=self.environment(), stdin=subprocess.DEVNULL,
                                         stdout=self.log, stderr=subprocess.STDOUT, cwd=self.root)
+        return self
+
+    def started(self):
         # Start-up has ended once the main window is shown and the program has made its folders (just
         # before it fills the ticker table), and its error lamp has been drawn.
         self.main = wait_until(self._main_window, 60, "the main window")
@@ -260,7 +268,7 @@ class Program:
 
     def __enter__(self):
         try:
-            return self.start()
+            return self.start() if self.start_on_enter else self
         except BaseException:
             self.__exit__(*sys.exc_info())
             raise

@@ -1,8 +1,10 @@
 """The scrolling ticker strip, a window without a caption: moved by its grey drag bar with the button held, and
 docked again under the main window by a double-click on the bar."""
 
+import time
+
 from desktop import wait_until
-from harness import DesktopCase, Program, ticker_line
+from harness import PRODUCT, DesktopCase, Program, pixels, ticker_line
 
 BAR_GREY = (0xC0, 0xC0, 0xC0)  # lblMove's back colour
 TOLERANCE = 3  # pixels
@@ -70,3 +72,28 @@ class Strip(DesktopCase):
             docked = (main[0], main[1] + main[3])
             self.wait_at(strip, docked, "docked again by a double-click on the bar")
             self.assertAlive(p, "after the double-click")
+
+    def test_docks_under_the_main_window_framed_late_by_a_busy_window_manager(self):
+        tickers = [ticker_line(t, "30", "20") for t in ("AAA", "BBB", "CCC")]
+        with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers, start=False) as p:
+            p.launch()
+            splash = wait_until(lambda: (p.assert_alive(), p.session.windows(p.pid, f"^{PRODUCT}$"))[1], 60,
+                                "the splash")[0]
+            with self.desk.window_manager_held():
+                # Meanwhile the splash goes and the strip and the main window are shown, unframed. The program
+                # either waits for the window manager, or docks the strip at once: at the latest when it has
+                # sized the strip for its three entries, which is looked for here, for a second at most.
+                wait_until(lambda: (p.assert_alive(), not self.desk.viewable(splash))[1], 30, "the splash gone")
+                docked_size = (3 * pixels(1500), pixels(720))
+
+                def sized():
+                    return any((self.desk.geometry(w) or (0, 0, 0, 0))[2:] == docked_size
+                               for w in self.desk.windows(p.pid, visible=False))
+
+                deadline = time.monotonic() + 1
+                while not sized() and time.monotonic() < deadline:
+                    time.sleep(0.05)
+            p.started()
+            strip = self.strip(p)
+            main = self.desk.frame_geometry(p.main)
+            self.wait_at(strip, (main[0], main[1] + main[3]), "docked under the main window's frame")
