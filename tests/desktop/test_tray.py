@@ -22,8 +22,9 @@ class Tray(DesktopCase):
 
     def open_icon_menu(self, p, icon):
         """Right-clicks the icon and waits for the program's popup menu; gives the menu's window. A right-click
-        that opens nothing is made again, as a user would, each time after a longer wait: right after a
-        dialog opened from this menu has closed, the program lets the first click on the icon go."""
+        that opens nothing is made again, as a user would, each time after a longer wait: a right-click within
+        the double-click time of the last one on the icon is the second half of a double-click, which the
+        icon's menu does not answer (this case gets there that fast: menu, dialog, Escape, right-click)."""
 
         def menu():
             p.assert_alive()
@@ -43,7 +44,7 @@ class Tray(DesktopCase):
             except Timeout:
                 if patience == 16:
                     raise
-                sys.stderr.write(f"(no menu after a right-click on the icon: clicking again) ")
+                sys.stderr.write("(no menu after a right-click on the icon, taken for a double-click: clicking again) ")
 
     def choose(self, p, icon, letter):
         """Chooses an item of the icon's menu by its underlined letter, as a user may."""
