@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/runtime/Error.h"
+#include "platform/runtime/Regional.h"
 #include "platform/runtime/RegionalQt.h"
 #include "platform/runtime/Strings.h"
 
@@ -119,8 +120,7 @@ bool ParseDate(const std::string& text, DateTime& out) {
 namespace detail {
 
 bool ParseNumber(const std::string& text, double& out) {
-  const QLocale& loc = NumberLocale();
-  return ParseNumber(text, out, loc.decimalPoint().toStdString(), loc.groupSeparator().toStdString());
+  return ParseNumber(text, out, DecimalSeparator(), ThousandsSeparator());
 }
 
 bool ParseNumber(const std::string& text, double& out, const std::string& dec, const std::string& grp) {
@@ -199,7 +199,7 @@ bool ParseNumber(const std::string& text, double& out, const std::string& dec, c
 }
 
 std::string NumberText(double value, int significantDigits) {
-  return NumberText(value, significantDigits, NumberLocale().decimalPoint().toStdString());
+  return NumberText(value, significantDigits, DecimalSeparator());
 }
 
 std::string NumberText(double value, int significantDigits, const std::string& decimalPoint) {

@@ -15,6 +15,7 @@ struct RegionalState {
   QLocale times = QLocale::c();
   QLocale language = QLocale::c();
   QStringList dateFormats, timeFormats;
+  std::string decimalPoint = ".", groupSeparator = ",";  // of `numbers`, read for every number parsed
 };
 
 RegionalState& State() {
@@ -67,6 +68,8 @@ RegionalState& Prepared() {
   s.numbers = LocaleOf("LC_NUMERIC");
   s.times = LocaleOf("LC_TIME");
   s.language = LocaleOf("LC_MESSAGES");
+  s.decimalPoint = s.numbers.decimalPoint().toStdString();
+  s.groupSeparator = s.numbers.groupSeparator().toStdString();
 
   const QString date = ShortDateFormatOf(s.times);
   const QString time = LongTimeFormatOf(s.times);
@@ -109,9 +112,9 @@ std::string LocaleName(RegionalCategory category) {
   return NameOf(detail::LanguageLocale());
 }
 
-std::string DecimalSeparator() { return detail::NumberLocale().decimalPoint().toStdString(); }
+const std::string& DecimalSeparator() { return Prepared().decimalPoint; }
 
-std::string ThousandsSeparator() { return detail::NumberLocale().groupSeparator().toStdString(); }
+const std::string& ThousandsSeparator() { return Prepared().groupSeparator; }
 
 namespace testing {
 

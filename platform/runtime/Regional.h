@@ -14,8 +14,8 @@ enum class RegionalCategory { Numbers, DatesAndTimes, Language };
 // The locale's name for a kind of value, "de_DE" say, or "C" when none is set.
 std::string LocaleName(RegionalCategory category);
 // The numbers' separators: "." and "," in English, "," and "." in German.
-std::string DecimalSeparator();
-std::string ThousandsSeparator();
+const std::string& DecimalSeparator();
+const std::string& ThousandsSeparator();
 
 namespace testing {
 // Pins every kind of value to one locale ("en_US", "de_DE", "C"); an empty name goes back to the
