@@ -47,6 +47,8 @@ bool LooksNumeric(const QString& text) {
 
 struct Cell {
   QString text;
+  // the text as the program reads it back: read far more often than it changes
+  std::string utf8;
   // whether the text reads as a number: told when the cell is first drawn after a change, as only
   // drawn cells need it and a cycle rewrites many cells between two paints
   mutable signed char numeric = -1;
@@ -62,11 +64,23 @@ struct Cell {
   int bold = -1;         // -1: as the grid's font
   QString fontName;      // "": as the grid's font
 
-  // Whether the two cells are drawn alike (the same picture file read again is the same picture).
-  bool LooksLike(const Cell& o) const {
-    return text == o.text && picture.cacheKey() == o.picture.cacheKey() && back == o.back && fore == o.fore &&
-           ownFore == o.ownFore && bold == o.bold && fontName == o.fontName;
+  void SetText(QString now) {
+    text = std::move(now);
+    utf8 = text.toStdString();
+    numeric = -1;
   }
+
+  // What decides how the cell is drawn (the same picture file read again is the same picture).
+  struct Look {
+    QString text;
+    qint64 picture;
+    long back, fore;
+    bool ownFore;
+    int bold;
+    QString fontName;
+    bool operator==(const Look&) const = default;
+  };
+  Look Appearance() const { return {text, picture.cacheKey(), back, fore, ownFore, bold, fontName}; }
 };
 
 class GridModel : public QAbstractTableModel {
@@ -457,9 +471,9 @@ struct FlexGrid::Native {
     for (long r = r1; r <= r2; ++r)
       for (long c = c1; c <= c2; ++c) {
         Cell& cell = v.model->cells[r][c];
-        const Cell before = cell;
+        const Cell::Look before = cell.Appearance();
         change(cell);
-        changed = changed || !cell.LooksLike(before);
+        changed = changed || !(cell.Appearance() == before);
       }
     if (changed)
       v.model->Changed(static_cast<int>(r1), static_cast<int>(c1), static_cast<int>(r2), static_cast<int>(c2));
@@ -534,17 +548,17 @@ std::string FlexGrid::TextMatrix(long row, long col) {
   Touch();
   GridView& v = *native_->view;
   if (!v.Inside(row, col)) OutOfRange();
-  return v.model->cells[row][col].text.toStdString();
+  return v.model->cells[row][col].utf8;
 }
 void FlexGrid::SetTextMatrix(long row, long col, const std::string& text) {
   Touch();
   GridView& v = *native_->view;
   if (!v.Inside(row, col)) OutOfRange();
   Cell& cell = v.model->cells[row][col];
+  if (text == cell.utf8) return;  // nothing to paint again
   QString now = Q(text);
-  if (now == cell.text) return;  // nothing to paint again
-  cell.text = std::move(now);
-  cell.numeric = -1;
+  if (now == cell.text) return;  // the same text, written otherwise
+  cell.SetText(std::move(now));
   v.model->Changed(static_cast<int>(row), static_cast<int>(col), static_cast<int>(row), static_cast<int>(col));
 }
 
@@ -590,7 +604,7 @@ void FlexGrid::SetColSel(long col) {
 }
 std::string FlexGrid::Text() {
   Touch();
-  return native_->Current().text.toStdString();
+  return native_->Current().utf8;
 }
 void FlexGrid::SetText(const std::string& text) {
   Touch();
@@ -733,7 +747,7 @@ void FlexGrid::AddItem(const std::string& item, long index) {
   std::vector<Cell> cells(v.model->cols);
   const QStringList parts = Q(item).split(QLatin1Char('\t'));
   for (int c = 0; c < std::min<int>(parts.size(), v.model->cols); ++c) {
-    cells[c].text = parts[c];
+    cells[c].SetText(parts[c]);
   }
   v.model->InsertRow(static_cast<int>(index < 0 ? v.Rows() : index), std::move(cells));
   v.viewport()->update();
