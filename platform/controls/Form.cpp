@@ -144,13 +144,14 @@ void KeepAboveModal(QWidget* w, std::optional<Qt::WindowFlags>& ownFlags) {
 // size and place) known, and the toolkit knows where it stands, so that a move asked next is not taken for
 // the place the window manager chose. Input waits meanwhile; a window shown minimised, or one a window
 // manager never puts on the screen, is not waited for beyond a few seconds.
-void WaitUntilOnScreen(QWidget* w) {
-  QWindow* window = w->windowHandle();
-  if (!window || (w->windowState() & Qt::WindowMinimized)) return;
+void WaitUntilOnScreen(QWidget* shown) {
+  if (shown->windowState() & Qt::WindowMinimized) return;
+  // what runs meanwhile (a timer's handler) may hide the window, or give it another native window
+  const QPointer<QWidget> w(shown);
   const QDeadlineTimer deadline(3000);
   QTimer wake;
   wake.setSingleShot(true);
-  while (w->isVisible() && !window->isExposed() && !deadline.hasExpired()) {
+  while (w && w->isVisible() && w->windowHandle() && !w->windowHandle()->isExposed() && !deadline.hasExpired()) {
     wake.start(std::max<qint64>(1, deadline.remainingTime()));
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
   }
