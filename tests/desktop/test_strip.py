@@ -31,6 +31,11 @@ class Strip(DesktopCase):
                          "the drag bar drawn")
         return x + (box[0] + box[2]) // 2, y + (box[1] + box[3]) // 2
 
+    def docked_place(self, p):
+        """Where the docked strip stands: under the main window's frame, at its left edge."""
+        main = self.desk.frame_geometry(p.main)
+        return main[0], main[1] + main[3]
+
     def wait_at(self, strip, place, what):
         def where():
             return self.desk.frame_geometry(strip)[:2]
@@ -42,9 +47,7 @@ class Strip(DesktopCase):
         tickers = [ticker_line(t, "30", "20") for t in ("AAA", "BBB", "CCC")]
         with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers) as p:
             strip = self.strip(p)
-            main = self.desk.frame_geometry(p.main)
-            docked = (main[0], main[1] + main[3])
-            self.wait_at(strip, docked, "docked under the main window at start")
+            self.wait_at(strip, self.docked_place(p), "docked under the main window at start")
 
             # drag: press on the bar, move in steps with the button held, let go. The window may start to
             # follow only once the pointer is some way off, so it moves by most of the way, not all of it.
@@ -68,9 +71,7 @@ class Strip(DesktopCase):
 
             # a double-click on the bar docks it again
             self.desk.click(*self.bar(strip), repeat=2)
-            main = self.desk.frame_geometry(p.main)
-            docked = (main[0], main[1] + main[3])
-            self.wait_at(strip, docked, "docked again by a double-click on the bar")
+            self.wait_at(strip, self.docked_place(p), "docked again by a double-click on the bar")
             self.assertAlive(p, "after the double-click")
 
     def test_docks_under_the_main_window_framed_late_by_a_busy_window_manager(self):
@@ -95,5 +96,4 @@ class Strip(DesktopCase):
                     time.sleep(0.05)
             p.started()
             strip = self.strip(p)
-            main = self.desk.frame_geometry(p.main)
-            self.wait_at(strip, (main[0], main[1] + main[3]), "docked under the main window's frame")
+            self.wait_at(strip, self.docked_place(p), "docked under the main window's frame")
