@@ -109,14 +109,16 @@ struct Inet::Session {
   Transfer* current = nullptr;
   long* lastStatus = nullptr;  // the control's ResponseCode
 
+  // The notifiers of a socket. A socket libcurl no longer watches (a kept connection between two
+  // transfers) keeps its notifiers, switched off: the next transfer switches them on again rather than
+  // making new ones. A notifier is only a socket's number to the event loop, so one left off over a
+  // socket that was closed meanwhile serves the next socket given the same number.
   struct Watch {
     std::unique_ptr<QSocketNotifier> read, write;
   };
   std::map<curl_socket_t, Watch> watches;
-  // Notifiers libcurl no longer wants: switched off at once, deleted at the next action, as one of them
-  // may be the notifier whose signal is running.
-  std::vector<std::unique_ptr<QSocketNotifier>> retired;
   std::unique_ptr<QTimer> timer;
+  bool starting = false;  // Start is adding the transfer, and acts on it at once
 
   explicit Session(long* status) : lastStatus(status) {
     easy = curl_easy_init();
@@ -153,7 +155,6 @@ struct Inet::Session {
     multi = nullptr;
     easy = nullptr;
     watches.clear();
-    retired.clear();
     timer.reset();
   }
 
@@ -171,56 +172,42 @@ struct Inet::Session {
 
   static int OnSocket(CURL*, curl_socket_t fd, int what, void* userp, void*) {
     auto* s = static_cast<Session*>(userp);
-    if (what == CURL_POLL_REMOVE) {
-      auto it = s->watches.find(fd);
-      if (it != s->watches.end()) {
-        s->Retire(it->second.read);
-        s->Retire(it->second.write);
-        s->watches.erase(it);
-      }
-      return 0;
-    }
+    if (what == CURL_POLL_REMOVE) what = CURL_POLL_NONE;
     Watch& w = s->watches[fd];
     s->Follow(w.read, fd, QSocketNotifier::Read, (what & CURL_POLL_IN) != 0, CURL_CSELECT_IN);
     s->Follow(w.write, fd, QSocketNotifier::Write, (what & CURL_POLL_OUT) != 0, CURL_CSELECT_OUT);
     return 0;
   }
 
-  void Retire(std::unique_ptr<QSocketNotifier>& notifier) {
-    if (!notifier) return;
-    notifier->setEnabled(false);
-    retired.push_back(std::move(notifier));
-  }
-
   void Follow(std::unique_ptr<QSocketNotifier>& notifier, curl_socket_t fd, QSocketNotifier::Type type, bool wanted,
               int event) {
-    if (!wanted) {
-      Retire(notifier);
+    if (!notifier) {
+      if (!wanted) return;
+      notifier = std::make_unique<QSocketNotifier>(fd, type);
+      // The transfer moves on in whatever event loop runs: the waiting OpenURL's, or a modal window's
+      // opened meanwhile.
+      QObject::connect(notifier.get(), &QSocketNotifier::activated, [this, fd, event] { Act(fd, event); });
       return;
     }
-    if (notifier) return;
-    notifier = std::make_unique<QSocketNotifier>(fd, type);
-    // The transfer moves on in whatever event loop runs: the waiting OpenURL's, or a modal window's
-    // opened meanwhile.
-    QObject::connect(notifier.get(), &QSocketNotifier::activated, [this, fd, event] { Act(fd, event); });
+    if (notifier->isEnabled() != wanted) notifier->setEnabled(wanted);
   }
 
+  // libcurl's time-outs. The timer runs on while libcurl has none, and is not set again for a later one: it
+  // then fires early, or once for nothing, and libcurl asks for what it still needs. Setting the timer
+  // anew for every transfer and stopping it at the end costs more than that one turn.
   static int OnTimer(CURLM*, long timeoutMs, void* userp) {
     auto* s = static_cast<Session*>(userp);
-    if (!s->timer) return 0;
-    if (timeoutMs < 0)
-      s->timer->stop();
-    else
-      s->timer->start(static_cast<int>(std::min<long>(timeoutMs, 1L << 30)));
+    if (!s->timer || timeoutMs < 0) return 0;
+    // the transfer just added is acted on at once
+    if (s->starting && timeoutMs == 0) return 0;
+    const int ms = static_cast<int>(std::min<long>(timeoutMs, 1L << 30));
+    if (s->timer->isActive() && s->timer->remainingTime() <= ms) return 0;
+    s->timer->start(ms);
     return 0;
   }
 
   // Hands libcurl a socket that became ready, or its timer.
   void Act(curl_socket_t fd, int event) {
-    retired.clear();
-    // Acting on the timeout is what the timer was for, whoever calls: libcurl sets it again when it still
-    // wants one. Left running, the timer Start's own call served would fire once more after each transfer.
-    if (fd == CURL_SOCKET_TIMEOUT && timer) timer->stop();
     int runningHandles = 0;
     curl_multi_socket_action(multi, fd, event, &runningHandles);
     int left = 0;
@@ -246,7 +233,9 @@ struct Inet::Session {
       timer->setObjectName("transfer timer");
       QObject::connect(timer.get(), &QTimer::timeout, [this] { Act(CURL_SOCKET_TIMEOUT, 0); });
     }
+    starting = true;
     const CURLMcode added = curl_multi_add_handle(multi, easy);
+    starting = false;
     if (added != CURLM_OK) Raise(inetErrGeneral, curl_multi_strerror(added));
     current = &t;
     running = true;
