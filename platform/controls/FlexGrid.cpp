@@ -141,8 +141,12 @@ class GridModel : public QAbstractTableModel {
     cells.erase(cells.begin() + at);
     endRemoveRows();
   }
+  // Cells r1..r2, c1..c2 look different now. The view that shows them is told straight away: it is the
+  // model's only reader, and an update cycle changes cells a few times a row, where the model's signal
+  // costs more than the change itself.
+  std::function<void(int r1, int c1, int r2, int c2)> changed;
   void Changed(int r1, int c1, int r2, int c2) {
-    if (r1 <= r2 && c1 <= c2) emit dataChanged(index(r1, c1), index(r2, c2));
+    if (r1 <= r2 && c1 <= c2 && changed) changed(r1, c1, r2, c2);
   }
 };
 
@@ -321,8 +325,8 @@ class GridView : public QTableView {
   }
   // A changed range repaints its own cells (the table's own handling repaints the whole viewport for any
   // range larger than one cell), with the frame's other changes.
-  void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& /*roles*/) override {
-    if (isVisible()) Repaint(AreaOf(topLeft.row(), bottomRight.row(), topLeft.column(), bottomRight.column()));
+  void CellsChanged(int r1, int c1, int r2, int c2) {
+    if (isVisible()) Repaint(AreaOf(r1, r2, c1, c2));
   }
   void changeEvent(QEvent* e) override {
     QTableView::changeEvent(e);
@@ -417,6 +421,7 @@ class GridDelegate : public QStyledItemDelegate {
 };
 
 GridView::GridView() : model(new GridModel(this)) {
+  model->changed = [this](int r1, int c1, int r2, int c2) { CellsChanged(r1, c1, r2, c2); };
   model->cols = 2;
   model->cells.assign(2, std::vector<Cell>(2));
   model->fixedRows = model->fixedCols = 1;
