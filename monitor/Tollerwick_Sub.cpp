@@ -1,5 +1,7 @@
 #include "monitor/Tollerwick_Sub.h"
 
+#include <cmath>
+
 #include "library/ErrorTrap.h"
 #include "library/VYK_File_Dir.h"
 #include "library/VYK_GetSystemInfos.h"
@@ -89,6 +91,21 @@ std::string ReadText(const std::string& app, const std::string& name, const std:
   return rt::GetSetting(app, kSettings, name, defaultValue);
 }
 
+std::string ReadUsable(const std::string& app, const std::string& name, const std::string& defaultValue,
+                       bool (*usable)(const std::string&)) {
+  const std::string value = ReadText(app, name, defaultValue);
+  return usable(value) ? value : defaultValue;
+}
+
+bool UsableNumber(const std::string& text, long minimum) {
+  bool usable = false;
+  Skip([&] {
+    const long n = rt::CLng(text);
+    usable = n >= minimum && n <= 32767;
+  });
+  return usable;
+}
+
 void Write(const std::string& app, const std::string& name, const std::string& value) {
   rt::SaveSetting(app, kSettings, name, value);
 }
@@ -118,6 +135,27 @@ std::string PerUserApp() { return "VYK\\" + VYK_GetSystemInfos::RegAppName + "\\
 
 std::string CommonApp() { return "VYK\\Common"; }
 
+bool UsableTime(const std::string& text) {
+  bool usable = false;
+  Skip([&] {
+    ClockTime(text);
+    usable = true;
+  });
+  return usable;
+}
+
+bool UsableUpdateInterval(const std::string& text) { return UsableNumber(text, 10); }
+
+bool UsableAlarmWait(const std::string& text) { return UsableNumber(text, 2); }
+
+long ClockTime(const std::string& text) {
+  const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
+  if (text.size() == 5 && text.compare(0, 3, "24:") == 0 && digit(3) && digit(4) && text[3] < '6')
+    return 86400 + std::stol(text.substr(3)) * 60;
+  const double serial = rt::CDate(text).serial;
+  return std::lround((serial - std::floor(serial)) * 86400.0);
+}
+
 void Load_Settings() {
   Trap{"Load_Settings of Modul Tollerwick_Sub"}([&] {
     const std::string user = PerUserApp(), common = CommonApp();
@@ -132,10 +170,10 @@ void Load_Settings() {
     chkTooltip = ReadInteger(user, "chkTooltip", 0);
     chkScrollingTicker = ReadInteger(user, "chkScrollingTicker", 0);
     chkAlarmSnd = ReadInteger(user, "chkAlarmSnd", 1);
-    txtStartTime = ReadText(user, "txtStartTime", "9:30");
-    txtStopTime = ReadText(user, "txtStopTime", "16:30");
-    txtUpdateInterval = ReadText(user, "txtUpdateInterval", "10");
-    txtAlarmWait = ReadText(user, "txtAlarmWait", "12");
+    txtStartTime = ReadUsable(user, "txtStartTime", "9:30", UsableTime);
+    txtStopTime = ReadUsable(user, "txtStopTime", "16:30", UsableTime);
+    txtUpdateInterval = ReadUsable(user, "txtUpdateInterval", "10", UsableUpdateInterval);
+    txtAlarmWait = ReadUsable(user, "txtAlarmWait", "12", UsableAlarmWait);
     chkStartInTray = ReadInteger(user, "chkStartInTray", 0);
     chkProgramStart = ReadInteger(user, "chkProgramStart", 0);
     chkShutdown = ReadText(user, "chkShutdown", "0");

@@ -102,6 +102,15 @@ std::string PerUserApp();
 std::string CommonApp();
 
 void Load_Settings();
+// The settings that the scheduler and the alarm path read as times and numbers at every turn. A value they
+// cannot read would stop that work for good, so it never becomes the setting: the store's value gives way
+// to the default, the options dialog's to the value in force.
+bool UsableTime(const std::string& text);
+bool UsableUpdateInterval(const std::string& text);  // whole minutes, 10 to 32767
+bool UsableAlarmWait(const std::string& text);       // whole hours, 2 to 32767
+// A clock time ("9:30") as the second of the day; the hour 24, which the options dialog allows, stands for
+// the minutes after the day's last second.
+long ClockTime(const std::string& text);
 // True when every setting and the ticker file were written.
 bool Save_Settings();
 void MakeInitialDirectoryTree();

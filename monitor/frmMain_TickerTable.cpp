@@ -205,8 +205,8 @@ bool frmMain_Tollerwick::DropQuotes(rt::TextBox& box) {
   const std::string text = box.Text();
   if (text.find('"') == std::string::npos) return false;
   const long caret = box.SelStart();
-  const long before =
-      static_cast<long>(std::count(text.begin(), text.begin() + std::min<long>(caret, text.size()), '"'));
+  const std::string typed = rt::Left(text, caret);
+  const long before = static_cast<long>(std::count(typed.begin(), typed.end(), '"'));
   box.SetText(rt::Replace(text, "\"", ""));
   box.SetSelStart(caret - before);
   return true;

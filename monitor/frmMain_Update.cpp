@@ -29,11 +29,6 @@ constexpr double kNewsInterval = 43200;  // seconds: news and banner at most eve
 long TimeOfDay() {
   return static_cast<long>(std::floor(std::round(rt::SecondsOfDay() * 1000.0) / 1000.0));
 }
-// A clock text ("9:30") as the second of the day.
-long ClockTime(const std::string& text) {
-  const double serial = rt::CDate(text).serial;
-  return std::lround((serial - std::floor(serial)) * 86400.0);
-}
 
 // A picture name from the banner list names a picture file of the download folder, and no other file: not
 // one in another folder, not a hidden one, and none of the program's own files there (the ticker file, the

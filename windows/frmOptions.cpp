@@ -32,6 +32,16 @@ void Put(rt::Frame& frame, rt::Control& control, double left, double top, double
   control.Move(left, top, width, height);
 }
 
+// A checked field whose text the scheduler or the alarm path could not read (a number box holding letters,
+// a time such as "-1:30" that the checks let stand) would stop their work for good: the value in force
+// stays, and the box shows it again.
+void CopyUsable(rt::TextBox& box, std::string& setting, bool (*usable)(const std::string&)) {
+  if (usable(box.Text()))
+    setting = box.Text();
+  else
+    box.SetText(setting);
+}
+
 }  // namespace
 
 frmOptions::frmOptions() : rt::Form("frmOptions") {}
@@ -276,10 +286,10 @@ void frmOptions::Copy_Settings() {
     Tollerwick_Sub::txtUserEmail = txtUserEmail.Text();
     Tollerwick_Sub::ChkProgramUpdate = ChkProgramUpdate.Value();
     Tollerwick_Sub::chkAutoInstallation = chkAutoInstallation.Value();
-    Tollerwick_Sub::txtAlarmWait = txtAlarmWait.Text();
-    Tollerwick_Sub::txtStartTime = txtStartTime.Text();
-    Tollerwick_Sub::txtStopTime = txtStopTime.Text();
-    Tollerwick_Sub::txtUpdateInterval = txtUpdateInterval.Text();
+    CopyUsable(txtAlarmWait, Tollerwick_Sub::txtAlarmWait, Tollerwick_Sub::UsableAlarmWait);
+    CopyUsable(txtStartTime, Tollerwick_Sub::txtStartTime, Tollerwick_Sub::UsableTime);
+    CopyUsable(txtStopTime, Tollerwick_Sub::txtStopTime, Tollerwick_Sub::UsableTime);
+    CopyUsable(txtUpdateInterval, Tollerwick_Sub::txtUpdateInterval, Tollerwick_Sub::UsableUpdateInterval);
     Tollerwick_Sub::chkProgramStart = chkProgramStart.Value();
     Tollerwick_Sub::chkShutdown = static_cast<long>(chkShutdown.Value());
     Tollerwick_Sub::chkUpdateIfOnline = chkUpdateIfOnline.Value();

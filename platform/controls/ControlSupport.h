@@ -9,6 +9,8 @@
 #include <Qt>
 #include <string>
 
+#include "platform/runtime/Text.h"
+
 class QPainter;
 class QRect;
 class QWidget;
@@ -19,7 +21,8 @@ namespace rt::detail {
 // palette's, which they are drawn with.
 QColor ToQColor(long c);
 inline long FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
-inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+// A text of the program as the toolkit shows it: bytes that are no UTF-8 are read as Windows-1252.
+inline QString Q(const std::string& s) { return text::ToQt(s); }
 inline std::string S(const QString& s) { return s.toStdString(); }
 // Text boxes keep their lines with CR LF between them, as the program writes and reads them.
 std::string WithCrLf(QString s);

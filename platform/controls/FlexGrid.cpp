@@ -24,12 +24,13 @@
 #include "platform/controls/PictureFiles.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/RegionalQt.h"
+#include "platform/runtime/Text.h"
 
 namespace rt {
 namespace {
 
 QColor ToQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s) { return text::ToQt(s); }
 
 [[noreturn]] void OutOfRange() { Raise(381, "Subscript out of range"); }
 [[noreturn]] void InvalidValue() { Raise(errInvalidCall, "Invalid property value"); }

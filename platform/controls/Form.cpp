@@ -27,6 +27,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Handles.h"
+#include "platform/runtime/Text.h"
 
 namespace rt {
 namespace {
@@ -356,7 +357,7 @@ std::string Form::Caption() {
 }
 void Form::SetCaption(const std::string& caption) {
   EnsureLoaded();
-  const QString title = QString::fromStdString(caption);
+  const QString title = text::ToQt(caption);
   if (title == native_->window->windowTitle()) return;
   native_->window->setWindowTitle(title);
   if (loaded_ && !designing_) CaptionChanged();

@@ -11,6 +11,14 @@ namespace rt {
 
 using namespace detail;
 
+namespace {
+// The text as a box shows it.
+QString Shown(QWidget* widget, bool multiLine) {
+  if (multiLine) return static_cast<QPlainTextEdit*>(widget)->toPlainText();
+  return static_cast<QLineEdit*>(widget)->text();
+}
+}  // namespace
+
 TextBox::TextBox(Form& owner, std::string name, bool multiLine) : Control(owner, std::move(name)), multiLine_(multiLine) {
   if (multiLine_) {
     auto* e = new QPlainTextEdit();
@@ -41,7 +49,9 @@ std::string TextBox::Text() {
 void TextBox::SetText(const std::string& text) {
   Touch();
   if (text == Text()) return;
-  lastText_ = text;
+  // What the box shows may differ from what it was given (a length limit, bytes that are no UTF-8): only a
+  // change of what it shows is a change, so that a handler that sets the same text again ends.
+  const QString shown = Shown(widget_, multiLine_);
   if (multiLine_) {
     auto* e = static_cast<QPlainTextEdit*>(widget_);
     const QSignalBlocker block(e);
@@ -52,6 +62,8 @@ void TextBox::SetText(const std::string& text) {
     // a text set by the program shows its start, the caret before the first character
     e->setCursorPosition(0);
   }
+  if (Shown(widget_, multiLine_) == shown) return;
+  lastText_ = Text();
   Fire(Change);
 }
 int TextBox::MaxLength() {
@@ -81,42 +93,60 @@ void TextBox::SetPasswordChar(const std::string& c) {
   if (!multiLine_)
     static_cast<QLineEdit*>(widget_)->setEchoMode(c.empty() ? QLineEdit::Normal : QLineEdit::Password);
 }
+// The toolkit counts the caret and the selection in UTF-16 units; the program counts characters.
 long TextBox::SelStart() {
   Touch();
-  if (multiLine_) return static_cast<QPlainTextEdit*>(widget_)->textCursor().selectionStart();
-  auto* e = static_cast<QLineEdit*>(widget_);
-  return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+  long units;
+  if (multiLine_) {
+    units = static_cast<QPlainTextEdit*>(widget_)->textCursor().selectionStart();
+  } else {
+    auto* e = static_cast<QLineEdit*>(widget_);
+    units = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+  }
+  return text::CharsBefore(Shown(widget_, multiLine_), units);
 }
 void TextBox::SetSelStart(long start) {
   Touch();
+  const int units = static_cast<int>(text::UnitsBefore(Shown(widget_, multiLine_), start));
   if (multiLine_) {
     auto* e = static_cast<QPlainTextEdit*>(widget_);
     QTextCursor c = e->textCursor();
-    c.setPosition(static_cast<int>(start));
+    c.setPosition(units);
     e->setTextCursor(c);
   } else {
-    static_cast<QLineEdit*>(widget_)->setCursorPosition(static_cast<int>(start));
+    static_cast<QLineEdit*>(widget_)->setCursorPosition(units);
   }
 }
 long TextBox::SelLength() {
   Touch();
+  long from, to;
   if (multiLine_) {
     const QTextCursor c = static_cast<QPlainTextEdit*>(widget_)->textCursor();
-    return c.selectionEnd() - c.selectionStart();
+    from = c.selectionStart();
+    to = c.selectionEnd();
+  } else {
+    auto* e = static_cast<QLineEdit*>(widget_);
+    if (!e->hasSelectedText()) return 0;
+    from = e->selectionStart();
+    to = e->selectionEnd();
   }
-  return static_cast<QLineEdit*>(widget_)->selectedText().size();
+  const QString shown = Shown(widget_, multiLine_);
+  return text::CharsBefore(shown, to) - text::CharsBefore(shown, from);
 }
 void TextBox::SetSelLength(long length) {
   Touch();
   const long start = SelStart();
+  const QString shown = Shown(widget_, multiLine_);
+  const int from = static_cast<int>(text::UnitsBefore(shown, start));
+  const int to = static_cast<int>(text::UnitsBefore(shown, start + std::max(0L, length)));
   if (multiLine_) {
     auto* e = static_cast<QPlainTextEdit*>(widget_);
     QTextCursor c = e->textCursor();
-    c.setPosition(static_cast<int>(start));
-    c.setPosition(static_cast<int>(start + length), QTextCursor::KeepAnchor);
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
     e->setTextCursor(c);
   } else {
-    static_cast<QLineEdit*>(widget_)->setSelection(static_cast<int>(start), static_cast<int>(length));
+    static_cast<QLineEdit*>(widget_)->setSelection(from, to - from);
   }
 }
 void TextBox::SetAlignment(int alignment) {
@@ -155,7 +185,10 @@ std::string RichTextBox::Text() {
 void RichTextBox::SetText(const std::string& text) {
   Touch();
   if (text == Text()) return;
-  static_cast<QTextEdit*>(widget_)->setPlainText(Q(text));
+  auto* e = static_cast<QTextEdit*>(widget_);
+  const QString shown = e->toPlainText();
+  e->setPlainText(Q(text));
+  if (e->toPlainText() == shown) return;
   Fire(Change);
 }
 void RichTextBox::SetLocked(bool locked) {

@@ -7,6 +7,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/Form.h"
+#include "platform/runtime/Text.h"
 
 namespace rt {
 
@@ -16,7 +17,7 @@ Extent TextExtent(Control& control, const std::string& text, double width) {
   font.setBold(control.FontBold());
   const QRect box =
       QFontMetrics(font).boundingRect(QRect(0, 0, std::max(1, ToPixelsX(width)), 1 << 20),
-                                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, QString::fromStdString(text));
+                                      Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text::ToQt(text));
   return {box.width() * TwipsPerPixelX(), box.height() * TwipsPerPixelY()};
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/runtime/App.h"
+#include "platform/runtime/Text.h"
 
 namespace rt {
 
@@ -91,8 +92,8 @@ int MsgBox(const std::string& prompt, int style, const std::string& title) {
     script.answers.pop_front();
     return answer;
   }
-  const QString text = QString::fromStdString(prompt);
-  const QString caption = QString::fromStdString(title.empty() ? App.Title : title);
+  const QString text = text::ToQt(prompt);
+  const QString caption = text::ToQt(title.empty() ? App.Title : title);
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
     // No windows in this process: the message goes to the terminal.
     std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
@@ -100,6 +101,8 @@ int MsgBox(const std::string& prompt, int style, const std::string& title) {
   }
   QMessageBox box;
   box.setWindowTitle(caption);
+  // what a message says is shown as it stands: a server's answer or a ticker may look like markup
+  box.setTextFormat(Qt::PlainText);
   box.setText(text);
   switch (style & 0x70) {
     case mbCritical: box.setIcon(QMessageBox::Critical); break;

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "platform/runtime/Error.h"
+#include "platform/runtime/Text.h"
 
 namespace rt {
 
@@ -30,30 +31,41 @@ std::string LCase(std::string_view s) {
 
 std::string Left(std::string_view s, long n) {
   if (n < 0) Raise(errInvalidCall);
-  return std::string(s.substr(0, static_cast<size_t>(n)));
+  return std::string(s.substr(0, text::ByteOfChar(s, static_cast<size_t>(n))));
 }
 
 std::string Right(std::string_view s, long n) {
   if (n < 0) Raise(errInvalidCall);
-  size_t k = std::min(s.size(), static_cast<size_t>(n));
-  return std::string(s.substr(s.size() - k));
+  const size_t count = text::CharCount(s);
+  if (static_cast<size_t>(n) >= count) return std::string(s);
+  return std::string(s.substr(text::ByteOfChar(s, count - static_cast<size_t>(n))));
 }
 
 std::string Mid(std::string_view s, long start, long length) {
   if (start < 1 || length < -1) Raise(errInvalidCall);
-  size_t b = static_cast<size_t>(start - 1);
-  if (b >= s.size()) return {};
-  return std::string(length < 0 ? s.substr(b) : s.substr(b, static_cast<size_t>(length)));
+  const size_t b = text::ByteOfChar(s, static_cast<size_t>(start - 1));
+  if (length < 0) return std::string(s.substr(b));
+  return std::string(s.substr(b, text::ByteOfChar(s, static_cast<size_t>(length), b) - b));
 }
 
-long Len(std::string_view s) { return static_cast<long>(s.size()); }
+long Len(std::string_view s) { return static_cast<long>(text::CharCount(s)); }
 
 long InStr(long start, std::string_view s, std::string_view find) {
   if (start < 1) Raise(errInvalidCall);
-  if (static_cast<size_t>(start) > s.size()) return 0;
+  // walks the text a character at a time from the start, so that a match is counted in characters and one
+  // that begins inside a character (a stray byte of a damaged text) is passed over
+  size_t at = text::ByteOfChar(s, static_cast<size_t>(start - 1));
+  if (at >= s.size()) return 0;
   if (find.empty()) return start;
-  size_t p = s.find(find, static_cast<size_t>(start - 1));
-  return p == std::string_view::npos ? 0 : static_cast<long>(p + 1);
+  long position = start;
+  for (size_t p = s.find(find, at); p != std::string_view::npos; p = s.find(find, p + 1)) {
+    while (at < p) {
+      at += text::CharBytes(s, at);
+      ++position;
+    }
+    if (at == p) return position;
+  }
+  return 0;
 }
 
 std::string Replace(std::string_view s, std::string_view find, std::string_view with) {

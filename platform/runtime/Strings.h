@@ -1,5 +1,7 @@
 #pragma once
-// Text functions of the run time. Texts are UTF-8; positions count bytes, starting at 1 as the run time's do.
+// Text functions of the run time. Texts are UTF-8; lengths and positions count characters (code points; a
+// byte that is no UTF-8 counts as one), positions starting at 1 as the run time's do. The text boxes count
+// their caret and selection the same way.
 
 #include <string>
 #include <string_view>
