@@ -27,6 +27,15 @@ TEST_F(News, ANewsFileLeftByTheLastRunIsShownAtTheStart) {
   EXPECT_EQ(MainForm->RtbNews1.Text(), NewsTable[0]);
 }
 
+TEST_F(News, AnItemInASingleByteCodePageIsShownReadable) {
+  WriteFile(NewsFile(), "vyk news of 12/06/26\r\n1\r\nM\xFCller AG \x93steigt\x94 um 5 \x80\r\n###\r\n");
+  ASSERT_TRUE(RunMain());
+  // kept as it came, shown in Windows-1252
+  EXPECT_EQ(NewsTable[0], "VYK News -- 12/06/26\r\nM\xFCller AG \x93steigt\x94 um 5 \x80");
+  EXPECT_EQ(MainForm->RtbNews1.Text(),
+            "VYK News -- 12/06/26\r\nM\xC3\xBCller AG \xE2\x80\x9Csteigt\xE2\x80\x9D um 5 \xE2\x82\xAC");
+}
+
 TEST_F(News, AFileThatIsNotANewsListIsToldAndKeepsTheOldItems) {
   ASSERT_TRUE(RunMain());
   NewsTable[0] = "old item";

@@ -9,7 +9,9 @@
 
 #include "monitor/Tollerwick_Sub.h"
 #include "platform/runtime/Events.h"
+#include "platform/runtime/Convert.h"
 #include "tests/monitor/MonitorSandbox.h"
+#include "tests/support/Keys.h"
 #include "windows/frmOptions.h"
 
 class OptionsChecks : public OptionsSandbox {
@@ -185,17 +187,60 @@ TEST_F(OptionsChecks, TheScrollBarsWriteTheirBoxes) {
   EXPECT_EQ(Dialog().txtAlarmWait.Text(), "49");
 }
 
-TEST_F(OptionsChecks, ATextThatIsNoNumberIsLoggedAndLeftAsItIs) {
+TEST_F(OptionsChecks, ACharacterOfAnyScriptTypedAnywhereInATimeBoxLeavesATime) {
+  const QString typed[] = {QString::fromUtf8("\xC3\xA4"), QString::fromUtf8("\xF0\x9F\x98\x80"),
+                           QString::fromUtf8("a\xCC\x88"), QString::fromUtf8("\xD7\xA9")};  // ä 😀 ä ש
+  for (const QString& character : typed) {
+    for (int caret = 0; caret <= 5; ++caret) {
+      rt::TextBox& box = Dialog().txtStartTime;
+      box.SetText("09:30");
+      CaretTo(box.Widget(), caret);
+      TypeKeys(box.Widget(), character);
+      const std::string now = box.Text();
+      EXPECT_TRUE(now.size() == 5 && now[2] == ':' && rt::CInt(now.substr(0, 2)) <= 24 && rt::CInt(now.substr(3)) < 60)
+          << now << " after typing at " << caret;
+      EXPECT_LE(box.SelStart(), 5);
+    }
+  }
+  EXPECT_EQ(ErrorLog().find("of Formular frmOptions"), std::string::npos) << ErrorLog();
+  // a stored time that holds such a character shows corrected
+  Dialog().Unload();
+  Tollerwick_Sub::txtStartTime = "09:3\xC3\xA4";
+  Tollerwick_Sub::txtStopTime = "1\xC3\xA4:30";
+  EXPECT_EQ(Dialog().txtStartTime.Text(), "09:00");
+  EXPECT_EQ(Dialog().txtStopTime.Text(), "00:30");
+}
+
+TEST_F(OptionsChecks, ATextThatIsNoNumberIsLoggedAndTheValueInForceStays) {
   Dialog().txtUpdateInterval.SetText("25");
-  Dialog().txtUpdateInterval.SetText("abc");
+  Retype(Dialog().txtUpdateInterval, "abc");
   EXPECT_EQ(Dialog().txtUpdateInterval.Text(), "abc");
   EXPECT_EQ(Dialog().VScroll1.Value(), 25);
   EXPECT_NE(ErrorLog().find("txtUpdateInterval_Change of Formular frmOptions  0  13"), std::string::npos)
       << ErrorLog();
 
   Dialog().txtAlarmWait.SetText("7");
-  Dialog().txtAlarmWait.SetText("7x");
+  Type(Dialog().txtAlarmWait, 1, "x");
   EXPECT_EQ(Dialog().txtAlarmWait.Text(), "7x");
   EXPECT_EQ(Dialog().VScroll2.Value(), 7);
   EXPECT_NE(ErrorLog().find("txtAlarmWait_Change of Formular frmOptions  0  13"), std::string::npos) << ErrorLog();
+
+  // a time the checks let stand but no clock reads
+  Dialog().txtStopTime.SetText("-1:30");
+  EXPECT_EQ(Dialog().txtStopTime.Text(), "-1:30");
+
+  // Apply keeps the values in force, and the boxes show them again
+  Dialog().cmdApply_Click();
+  EXPECT_EQ(Tollerwick_Sub::txtUpdateInterval, "10");
+  EXPECT_EQ(Tollerwick_Sub::txtAlarmWait, "12");
+  EXPECT_EQ(Tollerwick_Sub::txtStopTime, "16:30");
+  EXPECT_EQ(Dialog().txtUpdateInterval.Text(), "10");
+  EXPECT_EQ(Dialog().txtAlarmWait.Text(), "12");
+  EXPECT_EQ(Dialog().txtStopTime.Text(), "16:30");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "txtUpdateInterval"), "10");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "txtAlarmWait"), "12");
+  // the dialog loads again without a failure
+  Dialog().Unload();
+  EXPECT_EQ(Dialog().VScroll1.Value(), 10);
+  EXPECT_EQ(ErrorLog().find("form_load"), std::string::npos) << ErrorLog();
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "tests/monitor/MonitorSandbox.h"
+#include "tests/support/Keys.h"
 
 using Tollerwick_Main::MainForm;
 
@@ -242,6 +244,24 @@ TEST_F(TickerTable, TheBoxesTakeNoDoubleQuote) {
   EXPECT_EQ(Cell(2, 12), "10");
   Tollerwick_Sub::Save_TickerSettings();
   EXPECT_EQ(ReadFile(File()), "\"MSFT\",\"250\",\"10\",\"1\",\"00:00:00\"\r\n");
+}
+
+TEST_F(TickerTable, ATickerTypedInAnyScriptIsKeptInCapitalsAndComesBackExactly) {
+  Start();
+  QWidget* box = MainForm->txtTicker.Widget();
+  TypeKeys(box, QString::fromUtf8("\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC\xF0\x9D\x84\x9E"));  // äöü€𝄞
+  const std::string capitals = "\xC3\x84\xC3\x96\xC3\x9C\xE2\x82\xAC\xF0\x9D\x84\x9E";     // ÄÖÜ€𝄞
+  EXPECT_EQ(MainForm->txtTicker.Text(), capitals);
+  EXPECT_EQ(Cell(2, 2), capitals);
+  // a double quote typed between two characters is taken out, and the caret stays between them
+  CaretTo(box, 2);
+  TypeKeys(box, "\"");
+  EXPECT_EQ(MainForm->txtTicker.Text(), capitals);
+  EXPECT_EQ(MainForm->txtTicker.SelStart(), 2);
+  Exit();
+  EXPECT_EQ(ReadFile(File()), "\"" + capitals + "\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  Start();
+  EXPECT_EQ(Cell(2, 2), capitals);
 }
 
 // Cells filled by other means than the boxes may still hold a double quote: the save drops it, so whatever

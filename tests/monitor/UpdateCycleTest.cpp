@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
@@ -17,6 +18,7 @@
 #include "platform/runtime/Convert.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Program.h"
+#include "platform/runtime/Registry.h"
 #include "platform/win32/Internet.h"
 #include "platform/win32/Shell.h"
 #include "tests/monitor/MonitorSandbox.h"
@@ -100,6 +102,31 @@ TEST_F(UpdateCycle, ACycleIsDueAfterTheIntervalCountedFromTheEndOfTheLast) {
   // ticking the box makes a cycle due at once
   MainForm->chkRT.SetValue(1);
   EXPECT_EQ(MainForm->LastUpdateTime, 0);
+}
+
+TEST_F(UpdateCycle, AValueInTheStoreThatNoClockOrNumberReadsDoesNotStopTheUpdates) {
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  VYK_GetSystemInfos::RegAppName = "Brennavale";
+  VYK_GetSystemInfos::GetPCInfos();
+  const std::string user = UserApp();
+  rt::SaveSetting(user, "Settings", "txtUpdateInterval", "abc");
+  rt::SaveSetting(user, "Settings", "txtAlarmWait", "7x");
+  rt::SaveSetting(user, "Settings", "txtStartTime", "09:3\xC3\xA4");
+  rt::SaveSetting(user, "Settings", "txtStopTime", "24:10");  // the latest the options dialog allows
+  ASSERT_TRUE(RunMain());
+  EXPECT_EQ(txtUpdateInterval, "10");
+  EXPECT_EQ(txtAlarmWait, "12");
+  EXPECT_EQ(txtStartTime, "9:30");
+  EXPECT_EQ(txtStopTime, "24:10");
+  chkAutoUpdate = 1;
+  At(23, 59, 0);
+  MainForm->TimerRT_Timer();
+  const double ended = MainForm->LastUpdateTime;
+  EXPECT_NE(ended, 0);
+  rt::testing::Advance(600);  // past midnight: outside the window of the new day until 9:30
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(Status(), "  Connection via Lan --  online  --  Download suspended");
+  EXPECT_EQ(ErrorLog().find("TimerRT_Timer"), std::string::npos) << ErrorLog();
 }
 
 TEST_F(UpdateCycle, TheProgramEndsAtTheStopTimeWhenAsked) {
