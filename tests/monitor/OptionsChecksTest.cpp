@@ -11,7 +11,7 @@
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Convert.h"
 #include "tests/monitor/MonitorSandbox.h"
-#include "tests/support/Keys.h"
+#include "tests/support/Input.h"
 #include "windows/frmOptions.h"
 
 class OptionsChecks : public OptionsSandbox {

@@ -9,7 +9,7 @@
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "tests/monitor/MonitorSandbox.h"
-#include "tests/support/Keys.h"
+#include "tests/support/Input.h"
 
 using Tollerwick_Main::MainForm;
 

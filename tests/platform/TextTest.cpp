@@ -11,7 +11,7 @@
 #include "platform/controls/Controls.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Strings.h"
-#include "tests/support/Keys.h"
+#include "tests/support/Input.h"
 #include "tests/support/Sandbox.h"
 
 // The string functions, the text boxes and the windows count and show characters, not bytes.

@@ -1,7 +1,8 @@
-#include "tests/support/Keys.h"
+#include "tests/support/Input.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 namespace {
@@ -32,4 +33,13 @@ void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) { S
 void CaretTo(QWidget* widget, int position) {
   PressKey(widget, Qt::Key_Home);
   for (int i = 0; i < position; ++i) PressKey(widget, Qt::Key_Right);
+}
+
+void ClickOn(QWidget* widget) {
+  const QPointF at = QRectF(widget->rect()).center();
+  const QPointF global = widget->mapToGlobal(at);
+  QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &release);
 }
