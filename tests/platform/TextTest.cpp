@@ -66,7 +66,9 @@ TEST_F(Text, CuttingATextAnywhereKeepsEveryByte) {
       ASSERT_EQ(left + rest, s) << k;
       ASSERT_EQ(left + rt::Right(s, std::max(0L, length - k)), s) << k;
       ASSERT_EQ(rt::Len(left), std::min(k, length));
-      if (!stray) ASSERT_TRUE(valid(left) && valid(rest)) << s << " cut at " << k;
+      if (!stray) {
+        ASSERT_TRUE(valid(left) && valid(rest)) << s << " cut at " << k;
+      }
     }
   }
 }
