@@ -55,7 +55,8 @@ void Main() {
     std::string file = VYK_Language::Language + ".lng";
     languageLoaded = VYK_Language::set_language(file);
   });
-  if (!languageLoaded) return;
+  // without its texts the program cannot start: a failed start, which the exit status tells
+  if (!languageLoaded) rt::End(1);
 
   bool otherInstance = false;
   trap([&] { otherInstance = rt::App.PrevInstance(); });

@@ -84,14 +84,28 @@ TEST_F(Startup, ASecondInstanceIsToldAndEndsWithoutAWindow) {
   EXPECT_EQ(Setting("VYK\\Brennavale", "Settings", "ProgramVersion"), "<none>");
 }
 
-TEST_F(Startup, AMissingLanguageFileIsToldAndNoWindowOpens) {
+TEST_F(Startup, AMissingOrBrokenLanguageFileEndsTheStartWithAFailureAndNoWindowOpens) {
+  const auto endStatus = [&] {
+    try {
+      Tollerwick_Main::Main();
+    } catch (const rt::EndOfProcess& e) {
+      return e.code;
+    }
+    return -1;
+  };
   std::filesystem::remove(common + "/language/english.lng");
-  EXPECT_TRUE(RunMain());
+  EXPECT_EQ(endStatus(), 1);
   const auto& shown = rt::testing::MessageBoxes().shown;
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].prompt.rfind("The language file english.lng is missing!", 0), 0u);
   EXPECT_EQ(MainForm, nullptr);
   EXPECT_TRUE(rt::Forms().empty());
+
+  // a text number that is no number
+  WriteFile(common + "/language/english.lng", "T0306\tRunning\r\nT03x6\tbroken\r\n");
+  EXPECT_EQ(endStatus(), 1);
+  EXPECT_EQ(MainForm, nullptr);
+  EXPECT_NE(ErrorLog().find("set_language of Modul VYK_Language"), std::string::npos) << ErrorLog();
 }
 
 TEST_F(Startup, TheLanguageSettingChoosesTheFile) {
