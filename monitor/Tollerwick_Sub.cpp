@@ -270,8 +270,9 @@ std::string TickerIniPath() { return VYK_File_Dir::sFixDirString(rt::App.Path())
 
 bool Save_TickerSettings() {
   // The list is written to a new file that takes the old one's place only when it is complete, so a crash
-  // or a full disk while saving never leaves half a list: the previous one survives.
-  const std::string path = TickerFilePath();
+  // or a full disk while saving never leaves half a list: the previous one survives. A list reached through
+  // a symbolic link is saved where the link leads, and the link stays.
+  const std::string path = rt::LinkTarget(TickerFilePath());
   const std::string fresh = path + ".new";
   int f = 0;
   Trap trap{"Save_TickerSettings of Modul Tollerwick_Sub"};

@@ -299,6 +299,20 @@ void ReplaceFile(const std::string& from, const std::string& to, long otherwise)
   }
 }
 
+std::string LinkTarget(const std::string& path) {
+  std::string name = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
+    std::string to(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    const ssize_t n = ::readlink(name.c_str(), to.data(), to.size());
+    if (n <= 0 || static_cast<size_t>(n) >= to.size()) return name;
+    to.resize(static_cast<size_t>(n));
+    name = to[0] == '/' ? to : name.substr(0, name.find_last_of('/') + 1) + to;
+  }
+  return name;
+}
+
 void Kill(const std::string& path) {
   if (::unlink(path.c_str()) != 0) RaiseOpenError(path, errno, true);
 }

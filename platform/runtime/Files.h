@@ -58,6 +58,11 @@ void Kill(const std::string& path);
 // under a name no other writer of `to` uses. `to` is taken as it is: a symbolic link is replaced, not
 // followed.
 void ReplaceFile(const std::string& from, const std::string& to, long otherwise = errPathFileAccess);
+// The file a name stands for: the name itself, or, when it is a symbolic link (as programs that keep a
+// user's configuration files elsewhere make it), the file the link leads to, through every link on the
+// way. A link to a file not there yet leads to where that file is to be. A file the user keeps is saved
+// there, beside it, so that the link stays.
+std::string LinkTarget(const std::string& path);
 
 // The folder separator of this platform.
 inline constexpr char kPathSeparator = '/';

@@ -97,29 +97,12 @@ void MakeFolders(const std::string& path) {
   }
 }
 
-// The file a store's name stands for: the name itself, or, when it is a symbolic link (as programs that keep
-// a user's configuration files elsewhere make it), the file the link leads to, through every link on the
-// way. A link to a file not there yet leads to where that file is to be.
-std::string Target(const std::string& path) {
-  std::string name = path;
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (::lstat(name.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return name;
-    std::string to(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
-    const ssize_t n = ::readlink(name.c_str(), to.data(), to.size());
-    if (n <= 0 || static_cast<size_t>(n) >= to.size()) return name;
-    to.resize(static_cast<size_t>(n));
-    name = to[0] == '/' ? to : name.substr(0, name.find_last_of('/') + 1) + to;
-  }
-  return name;
-}
-
 // Every read asks whether another process has saved the store meanwhile: the file's look is kept while the
 // system reports no change of it. A link is followed anew each time, since what changes when a link is
 // pointed elsewhere is the link, not the file looked at before.
 FileId IdOf(const std::string& path) {
   FileId id;
-  const FileStamp stamp = StampOf(Target(path));
+  const FileStamp stamp = StampOf(LinkTarget(path));
   if (stamp.isFile) {
     id = FileId{static_cast<dev_t>(stamp.device), static_cast<ino_t>(stamp.inode), static_cast<off_t>(stamp.size),
                 timespec{static_cast<time_t>(stamp.modifiedNs / 1000000000LL),
@@ -251,7 +234,7 @@ int WriteAll(int fd, const QByteArray& bytes) {
 // Writes the store to a temporary file beside the store, which then replaces the store in one step. A store
 // reached through a link is written where the link leads, so the link stays.
 void SaveAtomically(const std::string& storePath, const Store& store) {
-  const std::string path = Target(storePath);
+  const std::string path = LinkTarget(storePath);
   const QByteArray bytes = Serialize(store);
   const std::string tmp = path + ".tmp." + std::to_string(::getpid());
   const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -331,7 +314,7 @@ void Renew(const std::string& path, bool exists, const QByteArray* bytes, Store*
   State& s = Current();
   Store store;
   if (exists) {
-    const std::string aside = SetAside(Target(path), bytes);
+    const std::string aside = SetAside(LinkTarget(path), bytes);
     if (sound) {
       store = std::move(*sound);
       for (const Dropped& d : dropped) Notice("Registry store " + path, Error(errTypeMismatch, "Left out " + d + "."));
@@ -404,7 +387,7 @@ template <class Change>
 auto Modify(Change&& change) {
   return WithLock([&] {
     RemoveStaleTemporaries(registry::StorePath());
-    if (const std::string target = Target(registry::StorePath()); target != registry::StorePath())
+    if (const std::string target = LinkTarget(registry::StorePath()); target != registry::StorePath())
       RemoveStaleTemporaries(target);
     Load(true);
     State& s = Current();

@@ -63,6 +63,22 @@ TEST_F(TickerTable, TheFileRoundTripsQuotedCommasAndEmptyFieldsAndSkipsBlankTick
   EXPECT_EQ(Tollerwick_Sub::TickerCount, 2);
 }
 
+TEST_F(TickerTable, AListKeptElsewhereThroughALinkIsSavedThereAndTheLinkStays) {
+  std::filesystem::create_directories(root + "/dotfiles");
+  const std::string kept = root + "/dotfiles/tickers";
+  WriteFile(kept, "\"IBM\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  std::filesystem::create_directories(home + "/download");
+  std::filesystem::create_symlink("../../dotfiles/tickers", File());
+  Start();
+  EXPECT_EQ(Cell(2, 2), "IBM");
+  MainForm->cmdAddTicker_Click();
+  MainForm->txtTicker.SetText("SAP");
+  ASSERT_TRUE(Tollerwick_Sub::Save_TickerSettings());
+  EXPECT_TRUE(std::filesystem::is_symlink(File()));
+  EXPECT_EQ(ReadFile(kept), "\"IBM\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"SAP\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
+  EXPECT_FALSE(std::filesystem::exists(kept + ".new"));
+}
+
 TEST_F(TickerTable, TheIniFileIsReadWhenTheListIsMissingAndTheFirstSaveWritesTheList) {
   WriteFile(Ini(), "\"SAP\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
   Start();
