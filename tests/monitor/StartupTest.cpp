@@ -8,6 +8,7 @@
 
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Language.h"
+#include "platform/runtime/Program.h"
 #include "library/VYK_PlaySound.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
