@@ -93,7 +93,7 @@ void frmMain_Tollerwick::FillGrid(bool /*Add2Ticker*/) {
       int f = 0;
       Trap reading = Here("FillGrid");
       reading.pump = false;
-      reading([&] {
+      const bool whole = reading([&] {
         f = rt::FreeFile();
         rt::Open(file, rt::OpenMode::Input, f);
         while (!rt::Eof(f)) {
@@ -116,6 +116,16 @@ void frmMain_Tollerwick::FillGrid(bool /*Add2Ticker*/) {
       Skip([&] {
         if (f) rt::Close(f);
       });
+      // The next save writes the rows read so far over the list: the file as it was found is kept beside it
+      // first, and the log names the copy.
+      if (!whole) {
+        Trap keeping = Here("FillGrid");
+        keeping.pump = false;
+        keeping([&] {
+          const std::string aside = rt::KeepCopyAside(file);
+          rt::Raise(rt::errPathFileAccess, "The ticker file " + file + " could not be read whole; it was kept as " + aside);
+        });
+      }
     }
 
     FormatRows(FG3.Rows() - 1, 1, true);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <cerrno>
 #include <cstdio>
 #include <map>
@@ -311,6 +312,48 @@ std::string LinkTarget(const std::string& path) {
     name = to[0] == '/' ? to : name.substr(0, name.find_last_of('/') + 1) + to;
   }
   return name;
+}
+
+std::string SetAside(const std::string& path, const std::string* bytes) {
+  const std::string stem = path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
+  std::string aside;
+  int fd = -1;
+  for (int n = 1; fd < 0; ++n) {
+    aside = n == 1 ? stem : stem + "-" + std::to_string(n);
+    fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno != EEXIST || n >= 1000)) RaiseFromErrno(errno, errPermissionDenied);
+  }
+  int err = 0;
+  for (size_t done = 0; bytes && !err && done < bytes->size();) {
+    const ssize_t n = ::write(fd, bytes->data() + done, bytes->size() - done);
+    if (n >= 0)
+      done += static_cast<size_t>(n);
+    else if (errno != EINTR)
+      err = errno;
+  }
+  if (bytes && !err && ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && !err) err = errno;
+  // a file that cannot be read is moved over the name taken for it
+  if (!err && !bytes && ::rename(path.c_str(), aside.c_str()) != 0) err = errno;
+  if (err) {
+    ::unlink(aside.c_str());
+    RaiseFromErrno(err, errPermissionDenied);
+  }
+  return aside;
+}
+
+std::string KeepCopyAside(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) RaiseOpenError(path, errno, true);
+  std::string bytes;
+  char buf[65536];
+  ssize_t n;
+  while ((n = ::read(fd, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+    if (n > 0) bytes.append(buf, static_cast<size_t>(n));
+  const int err = n < 0 ? errno : 0;
+  ::close(fd);
+  if (err) RaiseFromErrno(err, errPathFileAccess);
+  return SetAside(path, &bytes);
 }
 
 void Kill(const std::string& path) {

@@ -63,6 +63,13 @@ void ReplaceFile(const std::string& from, const std::string& to, long otherwise 
 // way. A link to a file not there yet leads to where that file is to be. A file the user keeps is saved
 // there, beside it, so that the link stays.
 std::string LinkTarget(const std::string& path);
+// Keeps a file the user keeps, as it was found, under a name of its own beside it
+// ("<name>.damaged-<date>-<time>", with "-2", "-3", ... after it when that name is taken): `bytes` (what was
+// read of it) when given, else the file itself, moved there. Returns that name; raises when the file could
+// not be kept, and then nothing is changed.
+std::string SetAside(const std::string& path, const std::string* bytes);
+// The same with a copy of the file, byte for byte; the file stays.
+std::string KeepCopyAside(const std::string& path);
 
 // The folder separator of this platform.
 inline constexpr char kPathSeparator = '/';

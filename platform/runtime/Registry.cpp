@@ -279,33 +279,6 @@ auto WithLock(Work&& work) {
 
 void Load(bool locked);
 
-// Keeps the file as it was found under a name of its own beside it ("registry.json.damaged-<time>", with
-// "-2", "-3", ... after it when that name is taken): the bytes read when they could be read, else the file
-// itself. Returns that name; raises when the file could not be kept, and then nothing is changed.
-std::string SetAside(const std::string& path, const QByteArray* bytes) {
-  const std::string stem = path + ".damaged-" + QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
-  std::string aside;
-  int fd = -1;
-  for (int n = 1; fd < 0; ++n) {
-    aside = n == 1 ? stem : stem + "-" + std::to_string(n);
-    fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && (errno != EEXIST || n >= 1000)) RaiseFromErrno(errno, errPermissionDenied);
-  }
-  int err = 0;
-  if (bytes) {
-    err = WriteAll(fd, *bytes);
-    if (!err && ::fsync(fd) != 0) err = errno;
-  }
-  if (::close(fd) != 0 && !err) err = errno;
-  // a file that cannot be read is moved over the name taken for it
-  if (!err && !bytes && ::rename(path.c_str(), aside.c_str()) != 0) err = errno;
-  if (err) {
-    ::unlink(aside.c_str());
-    RaiseFromErrno(err, errPermissionDenied);
-  }
-  return aside;
-}
-
 // A missing store becomes a new, seeded one. A damaged one is kept aside as it was found and replaced: by
 // what could be read of it (`sound`, the values and keys in `dropped` left out) or, when nothing could, by
 // a new store.
@@ -314,7 +287,8 @@ void Renew(const std::string& path, bool exists, const QByteArray* bytes, Store*
   State& s = Current();
   Store store;
   if (exists) {
-    const std::string aside = SetAside(LinkTarget(path), bytes);
+    const std::string found = bytes ? bytes->toStdString() : std::string();
+    const std::string aside = SetAside(LinkTarget(path), bytes ? &found : nullptr);
     if (sound) {
       store = std::move(*sound);
       for (const Dropped& d : dropped) Notice("Registry store " + path, Error(errTypeMismatch, "Left out " + d + "."));

@@ -79,6 +79,29 @@ TEST_F(TickerTable, AListKeptElsewhereThroughALinkIsSavedThereAndTheLinkStays) {
   EXPECT_FALSE(std::filesystem::exists(kept + ".new"));
 }
 
+TEST_F(TickerTable, ADamagedListIsKeptByteForByteBeforeTheNextSaveWritesOverIt) {
+  // the second record is one field short: the fields after it are read one place early
+  const std::string damaged =
+      "\"AAA\",\"\",\"\",\"1\",\"00:00:00\"\r\n\"BBB\",\"\",\"\",\"2\"\r\n"
+      "\"CCC\",\"10\",\"5\",\"1\",\"00:00:00\"\r\n\"DDD\",\"\",\"\",\"2\",\"00:00:00\"\r\n";
+  WriteFile(File(), damaged);
+  Start();
+  Exit();
+  std::vector<std::string> kept;
+  for (const auto& e : std::filesystem::directory_iterator(home + "/download"))
+    if (e.path().filename().string().rfind("TickerSettings.vyk.damaged-", 0) == 0) kept.push_back(e.path().string());
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(ReadFile(kept[0]), damaged);
+  EXPECT_NE(ErrorLog().find("it was kept as " + kept[0]), std::string::npos) << ErrorLog();
+  // a second start with the list as the save left it keeps nothing more
+  Start();
+  Exit();
+  kept.clear();
+  for (const auto& e : std::filesystem::directory_iterator(home + "/download"))
+    if (e.path().filename().string().find(".damaged-") != std::string::npos) kept.push_back(e.path().string());
+  EXPECT_EQ(kept.size(), 1u);
+}
+
 TEST_F(TickerTable, TheIniFileIsReadWhenTheListIsMissingAndTheFirstSaveWritesTheList) {
   WriteFile(Ini(), "\"SAP\",\"\",\"\",\"1\",\"00:00:00\"\r\n");
   Start();
