@@ -83,8 +83,17 @@ std::string FileField(const std::string& text) {
   return rt::Replace(text, "\"", "");
 }
 
+// The settings read as whole numbers are switches: 0, 1 and (for a check box) 2, grey. A value that is none
+// of them (the store edited by hand, or damaged) is logged and costs only itself: its default is used, and
+// every setting after it is read as usual.
 int ReadInteger(const std::string& app, const std::string& name, int defaultValue) {
-  return rt::CInt(rt::GetSetting(app, kSettings, name, std::to_string(defaultValue)));
+  int value = defaultValue;
+  Trap{"Load_Settings of Modul Tollerwick_Sub"}([&] {
+    const int stored = rt::CInt(rt::GetSetting(app, kSettings, name, std::to_string(defaultValue)));
+    if (stored < 0 || stored > 2) rt::Raise(380, "Invalid property value");
+    value = stored;
+  });
+  return value;
 }
 
 std::string ReadText(const std::string& app, const std::string& name, const std::string& defaultValue) {
@@ -146,6 +155,15 @@ bool UsableTime(const std::string& text) {
 
 bool UsableUpdateInterval(const std::string& text) { return UsableNumber(text, 10); }
 
+bool UsableSwitch(const std::string& text) {
+  bool usable = false;
+  Skip([&] {
+    rt::CDbl(text);
+    usable = true;
+  });
+  return usable;
+}
+
 bool UsableAlarmWait(const std::string& text) { return UsableNumber(text, 2); }
 
 long ClockTime(const std::string& text) {
@@ -176,7 +194,7 @@ void Load_Settings() {
     txtAlarmWait = ReadUsable(user, "txtAlarmWait", "12", UsableAlarmWait);
     chkStartInTray = ReadInteger(user, "chkStartInTray", 0);
     chkProgramStart = ReadInteger(user, "chkProgramStart", 0);
-    chkShutdown = ReadText(user, "chkShutdown", "0");
+    chkShutdown = ReadUsable(user, "chkShutdown", "0", UsableSwitch);
     chkEMail1 = ReadInteger(user, "chkEMail1", 0);
     chkEMail2 = ReadInteger(user, "chkEMail2", 0);
     chkInternetSMS = ReadInteger(user, "chkInternetSMS", 0);

@@ -108,6 +108,7 @@ void Load_Settings();
 bool UsableTime(const std::string& text);
 bool UsableUpdateInterval(const std::string& text);  // whole minutes, 10 to 32767
 bool UsableAlarmWait(const std::string& text);       // whole hours, 2 to 32767
+bool UsableSwitch(const std::string& text);          // a number: 0 is off (the program's end at the stop time)
 // A clock time ("9:30") as the second of the day; the hour 24, which the options dialog allows, stands for
 // the minutes after the day's last second.
 long ClockTime(const std::string& text);

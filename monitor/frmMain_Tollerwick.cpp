@@ -202,10 +202,18 @@ void frmMain_Tollerwick::Design() {
 
 void frmMain_Tollerwick::Form_Load() {
   using namespace Tollerwick_Sub;
-  HandlerTrap("form_load of Formular frmMain_Tollerwick")([&] {
-    const std::string user = PerUserApp();
-    SetLeft(rt::CSng(rt::GetSetting(user, "Data", "MainLeft", "1000")));
-    SetTop(rt::CSng(rt::GetSetting(user, "Data", "MainTop", "1000")));
+  Trap trap = HandlerTrap("form_load of Formular frmMain_Tollerwick");
+  // A saved position that is no number (the store edited by hand) is logged and costs only itself: the
+  // window stands at the default there, and everything after it is loaded as usual.
+  const auto position = [&](const char* name) {
+    float twips = 1000;
+    trap([&] { twips = rt::CSng(rt::GetSetting(PerUserApp(), "Data", name, "1000")); });
+    return twips;
+  };
+  const float left = position("MainLeft"), top = position("MainTop");
+  trap([&] {
+    SetLeft(left);
+    SetTop(top);
     cmdUpdateRT.SetEnabled(true);
     chkRT.SetEnabled(true);
     chkRT.SetValue(chkAutoUpdate);

@@ -37,30 +37,59 @@ TEST_F(Settings, AnEmptyStoreGivesTheDefaultsAndLoadingWritesNothing) {
                                        VYK_GetSystemInfos::UserID + "\\Settings"));
 }
 
-TEST_F(Settings, ATextThatIsNoNumberStopsTheLoadAtItsRowAndIsLogged) {
+TEST_F(Settings, ASwitchThatIsNoSwitchCostsOnlyItselfAndIsLogged) {
   rt::SaveSetting(UserApp(), "Settings", "chkUpdateIfOnline", "1");
   rt::SaveSetting(UserApp(), "Settings", "chkTooltip", "abc");
-  rt::SaveSetting(UserApp(), "Settings", "chkAlarmSnd", "1");
+  rt::SaveSetting(UserApp(), "Settings", "chkScrollingTicker", "7");
+  rt::SaveSetting(UserApp(), "Settings", "chkAlarmSnd", "0");
   rt::SaveSetting(UserApp(), "Settings", "txtStartTime", "8:00");
+  rt::SaveSetting(UserApp(), "Settings", "chkShutdown", "yes");
   rt::SaveSetting(CommonApp(), VYK_GetSystemInfos::UserID, "txtUserName", "Jo");
   // what the variables hold before the load
   chkUpdateIfOnline = 0;
-  chkTooltip = 0;
-  chkScrollingTicker = 0;
-  chkAlarmSnd = 0;
+  chkTooltip = 1;
+  chkScrollingTicker = 1;
+  chkAlarmSnd = 1;
   txtStartTime.clear();
   txtToSMSSubject.clear();
   txtUserName.clear();
   Load_Settings();
-  EXPECT_EQ(chkUpdateIfOnline, 1);  // the row before is loaded
-  EXPECT_EQ(chkTooltip, 0);
-  EXPECT_EQ(chkAlarmSnd, 0);
-  EXPECT_EQ(txtStartTime, "");
-  EXPECT_EQ(txtToSMSSubject, "");
-  EXPECT_EQ(txtUserName, "");
+  EXPECT_EQ(chkUpdateIfOnline, 1);
+  EXPECT_EQ(chkTooltip, 0);  // the defaults
+  EXPECT_EQ(chkScrollingTicker, 0);
+  EXPECT_EQ(rt::CDbl(chkShutdown), 0);
+  EXPECT_EQ(chkAlarmSnd, 0);  // and every value after them as stored
+  EXPECT_EQ(txtStartTime, "8:00");
+  EXPECT_EQ(txtToSMSSubject, "530471");
+  EXPECT_EQ(txtUserName, "Jo");
   const auto lines = Lines(ErrorLog());
-  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_EQ(lines.size(), 2u) << ErrorLog();
   EXPECT_NE(lines[0].find("  Load_Settings of Modul Tollerwick_Sub  0  13  Type mismatch"), std::string::npos);
+  EXPECT_NE(lines[1].find("  Load_Settings of Modul Tollerwick_Sub  0  380  Invalid property value"), std::string::npos);
+}
+
+TEST_F(Settings, AWindowPositionThatIsNoNumberCostsOnlyItself) {
+  rt::SaveSetting(UserApp(), "Data", "MainLeft", "abc");
+  rt::SaveSetting(UserApp(), "Data", "MainTop", "1500");
+  rt::SaveSetting(UserApp(), "Settings", "chkAutoUpdate", "1");
+  rt::SaveSetting(UserApp(), "Settings", "chkAlarmSnd", "0");
+  rt::SaveSetting(UserApp(), "Settings", "chkScrollingTicker", "1");
+  rt::SaveSetting(UserApp(), "Settings", "chkTooltip", "1");
+  ASSERT_TRUE(RunMain());
+  frmMain_Tollerwick& w = *Tollerwick_Main::MainForm;
+  EXPECT_EQ(w.Top(), 1500);
+  EXPECT_EQ(w.chkRT.Value(), 1);
+  EXPECT_EQ(w.chkAlarmSnd.Value(), 0);
+  EXPECT_EQ(w.chkScrollingTicker.Value(), 1);
+  EXPECT_EQ(w.chkTooltip.Value(), 1);
+  EXPECT_NE(ErrorLog().find("form_load of Formular frmMain_Tollerwick  0  13  Type mismatch"), std::string::npos)
+      << ErrorLog();
+  Exit();
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAutoUpdate"), "1");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkAlarmSnd"), "0");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkScrollingTicker"), "1");
+  EXPECT_EQ(Setting(UserApp(), "Settings", "chkTooltip"), "1");
+  EXPECT_EQ(Setting(UserApp(), "Data", "MainTop"), "1500");
 }
 
 TEST_F(Settings, OneUnusableValueInTheStoreCostsOnlyThatSettingAndIsLogged) {
