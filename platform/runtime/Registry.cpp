@@ -209,14 +209,41 @@ Parsed Parse(const QByteArray& bytes, Store& out, std::vector<Dropped>& dropped)
   return dropped.empty() ? Parsed::Whole : Parsed::Partly;
 }
 
-bool ReadWhole(const std::string& path, QByteArray& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  char buf[65536];
-  ssize_t n;
-  while ((n = ::read(fd, buf, sizeof buf)) > 0) bytes.append(buf, n);
+// What reading the store found.
+enum class Found { Read, Unreadable, NotAFile, TooLarge };
+
+// Far above any real store, which holds some hundred values.
+constexpr qsizetype kLargestStore = 8 << 20;
+
+// The store is read only when it is a regular file of at most kLargestStore bytes. That is asked of the
+// opened file, which is opened without waiting: a pipe, a device or a huge file in the store's place (or
+// where its link leads) is not read at all, so it can neither hold the start nor fill the memory.
+Found ReadWhole(const std::string& path, QByteArray& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Found::Unreadable;
+  Found found = Found::Read;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    found = Found::Unreadable;
+  } else if (!S_ISREG(st.st_mode)) {
+    found = Found::NotAFile;
+  } else if (st.st_size > kLargestStore) {
+    found = Found::TooLarge;
+  } else {
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR)) {
+      if (n > 0) bytes.append(buf, n);
+      if (bytes.size() > kLargestStore) {
+        found = Found::TooLarge;
+        break;
+      }
+    }
+    if (found == Found::Read && n < 0) found = Found::Unreadable;
+  }
   ::close(fd);
-  return n == 0;
+  if (found != Found::Read) bytes.clear();
+  return found;
 }
 
 // Writes all of `bytes` to `fd`; the system's error number, 0 when all went.
@@ -282,13 +309,16 @@ void Load(bool locked);
 // A missing store becomes a new, seeded one. A damaged one is kept aside as it was found and replaced: by
 // what could be read of it (`sound`, the values and keys in `dropped` left out) or, when nothing could, by
 // a new store.
+// What stands in the store's place and is no file (a pipe, a device) is never moved itself: the name in the
+// store's folder is, the link when it is one.
 void Renew(const std::string& path, bool exists, const QByteArray* bytes, Store* sound,
-           const std::vector<Dropped>& dropped) {
+           const std::vector<Dropped>& dropped, Found found) {
   State& s = Current();
   Store store;
   if (exists) {
-    const std::string found = bytes ? bytes->toStdString() : std::string();
-    const std::string aside = SetAside(LinkTarget(path), bytes ? &found : nullptr);
+    const std::string kept = bytes ? bytes->toStdString() : std::string();
+    const std::string aside =
+        SetAside(found == Found::NotAFile ? path : LinkTarget(path), bytes ? &kept : nullptr);
     if (sound) {
       store = std::move(*sound);
       for (const Dropped& d : dropped) Notice("Registry store " + path, Error(errTypeMismatch, "Left out " + d + "."));
@@ -297,9 +327,11 @@ void Renew(const std::string& path, bool exists, const QByteArray* bytes, Store*
           Error(errPathFileAccess, "The settings store " + path + " held " + std::to_string(dropped.size()) +
                                        " unusable entries; it was kept as " + aside + " and the rest of it is used."));
     } else {
-      Notice("Registry store",
-             Error(errPathFileAccess, "The settings store " + path + " could not be read; it was set aside as " +
-                                          aside + " and an empty store is used."));
+      const char* why = found == Found::NotAFile   ? " is no file"
+                        : found == Found::TooLarge ? " is larger than any settings store"
+                                                   : " could not be read";
+      Notice("Registry store", Error(errPathFileAccess, "The settings store " + path + why + "; it was set aside as " +
+                                                            aside + " and an empty store is used."));
     }
   }
   if (!sound) Seed(store);
@@ -319,7 +351,8 @@ void Load(bool locked) {
   QByteArray bytes;
   Store loaded;
   std::vector<Dropped> dropped;
-  const bool read = id.size >= 0 && ReadWhole(path, bytes);
+  const Found found = id.size >= 0 ? ReadWhole(path, bytes) : Found::Unreadable;
+  const bool read = found == Found::Read;
   const Parsed parsed = read ? Parse(bytes, loaded, dropped) : Parsed::Not;
   if (parsed == Parsed::Whole) {
     s.path = path;
@@ -330,7 +363,7 @@ void Load(bool locked) {
     return;
   }
   if (locked) {
-    Renew(path, id.size >= 0, read ? &bytes : nullptr, parsed == Parsed::Partly ? &loaded : nullptr, dropped);
+    Renew(path, id.size >= 0, read ? &bytes : nullptr, parsed == Parsed::Partly ? &loaded : nullptr, dropped, found);
     return;
   }
   try {

@@ -137,6 +137,43 @@ TEST_F(DamagedRegistryStore, AnUnreadableStoreIsSetAsideUnderANameOfItsOwnAndAnE
   }
 }
 
+TEST_F(DamagedRegistryStore, APipeOrAHugeFileInTheStoresPlaceIsNotReadButSetAside) {
+  SaveSetting("App", "Settings", "Value", "1");
+  // a link to a pipe nobody writes to (as to a device): the link is set aside, never what it leads to
+  const std::string pipe = root + "/pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::filesystem::remove(StoreFile());
+  std::filesystem::create_symlink(pipe, StoreFile());
+  EXPECT_EQ(GetSetting("App", "Settings", "Value", "gone"), "gone");
+  struct stat st {};
+  ASSERT_EQ(::lstat(pipe.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  std::map<std::string, std::string> kept;
+  for (const auto& e : std::filesystem::directory_iterator(config + "/VYK"))
+    if (e.path().filename().string().rfind("registry.json.damaged-", 0) == 0) kept[e.path().string()] = "";
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_TRUE(std::filesystem::is_symlink(kept.begin()->first));
+  EXPECT_EQ(std::filesystem::read_symlink(kept.begin()->first), pipe);
+  SaveSetting("App", "Settings", "Value", "2");
+  EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(StoreFile())));
+  EXPECT_EQ(GetSetting("App", "Settings", "Value"), "2");
+
+  // a store of 100 MB (a sparse file: no disk is used) is set aside unread
+  std::filesystem::resize_file(StoreFile(), 100 << 20);
+  ::utime(StoreFile().c_str(), nullptr);
+  EXPECT_EQ(GetSetting("App", "Settings", "Value", "gone"), "gone");
+  size_t huge = 0;
+  for (const auto& e : std::filesystem::directory_iterator(config + "/VYK"))
+    if (e.path().filename().string().rfind("registry.json.damaged-", 0) == 0 && !e.is_symlink() &&
+        e.file_size() == 100u << 20)
+      ++huge;
+  EXPECT_EQ(huge, 1u);
+  EXPECT_LT(std::filesystem::file_size(StoreFile()), 1u << 20);
+  ASSERT_EQ(g_notices.size(), 2u);
+  EXPECT_NE(g_notices[0].find("is no file"), std::string::npos) << g_notices[0];
+  EXPECT_NE(g_notices[1].find("is larger than any settings store"), std::string::npos) << g_notices[1];
+}
+
 TEST_F(DamagedRegistryStore, AnUnusableValueIsLeftOutAndEverySoundOneKept) {
   const std::string settings = "HKEY_CURRENT_USER\\\\Software\\\\Program Settings\\\\App\\\\Settings";
   const std::string found = R"({"format": "registry 1", "keys": [
