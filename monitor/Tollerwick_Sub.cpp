@@ -106,14 +106,6 @@ std::string ReadUsable(const std::string& app, const std::string& name, const st
   return usable(value) ? value : defaultValue;
 }
 
-bool UsableNumber(const std::string& text, long minimum) {
-  bool usable = false;
-  Skip([&] {
-    const long n = rt::CLng(text);
-    usable = n >= minimum && n <= 32767;
-  });
-  return usable;
-}
 
 void Write(const std::string& app, const std::string& name, const std::string& value) {
   rt::SaveSetting(app, kSettings, name, value);
@@ -153,7 +145,14 @@ bool UsableTime(const std::string& text) {
   return usable;
 }
 
-bool UsableUpdateInterval(const std::string& text) { return UsableNumber(text, 10); }
+bool UsableNumber(const std::string& text) {
+  bool usable = false;
+  Skip([&] {
+    rt::CInt(rt::CLng(text));
+    usable = true;
+  });
+  return usable;
+}
 
 bool UsableSwitch(const std::string& text) {
   bool usable = false;
@@ -164,7 +163,6 @@ bool UsableSwitch(const std::string& text) {
   return usable;
 }
 
-bool UsableAlarmWait(const std::string& text) { return UsableNumber(text, 2); }
 
 long ClockTime(const std::string& text) {
   const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };
@@ -190,8 +188,8 @@ void Load_Settings() {
     chkAlarmSnd = ReadInteger(user, "chkAlarmSnd", 1);
     txtStartTime = ReadUsable(user, "txtStartTime", "9:30", UsableTime);
     txtStopTime = ReadUsable(user, "txtStopTime", "16:30", UsableTime);
-    txtUpdateInterval = ReadUsable(user, "txtUpdateInterval", "10", UsableUpdateInterval);
-    txtAlarmWait = ReadUsable(user, "txtAlarmWait", "12", UsableAlarmWait);
+    txtUpdateInterval = ReadUsable(user, "txtUpdateInterval", "10", UsableNumber);
+    txtAlarmWait = ReadUsable(user, "txtAlarmWait", "12", UsableNumber);
     chkStartInTray = ReadInteger(user, "chkStartInTray", 0);
     chkProgramStart = ReadInteger(user, "chkProgramStart", 0);
     chkShutdown = ReadUsable(user, "chkShutdown", "0", UsableSwitch);

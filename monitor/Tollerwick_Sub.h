@@ -106,9 +106,10 @@ void Load_Settings();
 // cannot read would stop that work for good, so it never becomes the setting: the store's value gives way
 // to the default, the options dialog's to the value in force.
 bool UsableTime(const std::string& text);
-bool UsableUpdateInterval(const std::string& text);  // whole minutes, 10 to 32767
-bool UsableAlarmWait(const std::string& text);       // whole hours, 2 to 32767
-bool UsableSwitch(const std::string& text);          // a number: 0 is off (the program's end at the stop time)
+// The interval's minutes, the alarm wait's hours: a number that the scheduler, the alarm check and the
+// options dialog's scroll bars read (within their range once rounded to a whole one).
+bool UsableNumber(const std::string& text);
+bool UsableSwitch(const std::string& text);  // a number: 0 is off (the program's end at the stop time)
 // A clock time ("9:30") as the second of the day; the hour 24, which the options dialog allows, stands for
 // the minutes after the day's last second.
 long ClockTime(const std::string& text);

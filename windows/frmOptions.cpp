@@ -286,10 +286,10 @@ void frmOptions::Copy_Settings() {
     Tollerwick_Sub::txtUserEmail = txtUserEmail.Text();
     Tollerwick_Sub::ChkProgramUpdate = ChkProgramUpdate.Value();
     Tollerwick_Sub::chkAutoInstallation = chkAutoInstallation.Value();
-    CopyUsable(txtAlarmWait, Tollerwick_Sub::txtAlarmWait, Tollerwick_Sub::UsableAlarmWait);
+    CopyUsable(txtAlarmWait, Tollerwick_Sub::txtAlarmWait, Tollerwick_Sub::UsableNumber);
     CopyUsable(txtStartTime, Tollerwick_Sub::txtStartTime, Tollerwick_Sub::UsableTime);
     CopyUsable(txtStopTime, Tollerwick_Sub::txtStopTime, Tollerwick_Sub::UsableTime);
-    CopyUsable(txtUpdateInterval, Tollerwick_Sub::txtUpdateInterval, Tollerwick_Sub::UsableUpdateInterval);
+    CopyUsable(txtUpdateInterval, Tollerwick_Sub::txtUpdateInterval, Tollerwick_Sub::UsableNumber);
     Tollerwick_Sub::chkProgramStart = chkProgramStart.Value();
     Tollerwick_Sub::chkShutdown = static_cast<long>(chkShutdown.Value());
     Tollerwick_Sub::chkUpdateIfOnline = chkUpdateIfOnline.Value();
