@@ -58,6 +58,15 @@ class Display:
         self.xlib.XGetSelectionOwner.restype = ctypes.c_ulong
         self.xlib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.xlib.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                               ctypes.POINTER(ctypes.c_int)]
+        self.xlib.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+        self.xlib.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int,
+                                                  ctypes.POINTER(ctypes.c_int)]
+        self.xlib.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                                     ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+        self.xlib.XFree.argtypes = [ctypes.c_void_p]
+        self.xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.handle = self.xlib.XOpenDisplay(name.encode())
         if not self.handle:
             raise RuntimeError(f"cannot open display {name}")
@@ -65,6 +74,22 @@ class Display:
     def selection_owner(self, selection):
         atom = self.xlib.XInternAtom(self.handle, selection.encode(), 0)
         return self.xlib.XGetSelectionOwner(self.handle, atom)
+
+    def keyboard_map(self):
+        """The core keyboard map: {keycode: [keysym of each level]}."""
+        low, high = ctypes.c_int(), ctypes.c_int()
+        self.xlib.XDisplayKeycodes(self.handle, ctypes.byref(low), ctypes.byref(high))
+        per = ctypes.c_int()
+        count = high.value - low.value + 1
+        syms = self.xlib.XGetKeyboardMapping(self.handle, low.value, count, ctypes.byref(per))
+        try:
+            return {low.value + i: [syms[i * per.value + j] for j in range(per.value)] for i in range(count)}
+        finally:
+            self.xlib.XFree(syms)
+
+    def map_key(self, keycode, keysym):
+        self.xlib.XChangeKeyboardMapping(self.handle, keycode, 1, (ctypes.c_ulong * 1)(keysym), 1)
+        self.xlib.XSync(self.handle, 0)
 
     def close(self):
         if self.handle:
@@ -298,7 +323,29 @@ class Session:
         self.tool("xdotool", "key", "--delay", "40", *keys)
 
     def type(self, text):
+        self._keys_for(text)
         self.tool("xdotool", "type", "--delay", "40", text)
+
+    def _keys_for(self, text):
+        """Gives every character of `text` that no key of the keyboard map types a spare keycode of its own,
+        which it keeps for the rest of the session. Left to itself, xdotool types such a character on a spare
+        keycode that it maps to the character just before the key and back just after; but a program reads
+        a changed map from the server only when it handles the notice of the change, and one that is busy
+        then reads the map as it is by that time, and takes the key for the next character or for none."""
+        keys = self.x.keyboard_map()
+        typed = {sym for syms in keys.values() for sym in syms[:2]}
+        spare = [code for code, syms in sorted(keys.items()) if not any(syms)]
+        for character in dict.fromkeys(text):
+            point = ord(character)
+            if point < 0x80:
+                continue  # xdotool finds these itself, with the shift key where needed
+            keysym = point if point < 0x100 else 0x01000000 + point  # Latin-1, else the Unicode keysym
+            if keysym in typed:
+                continue
+            if not spare:
+                raise RuntimeError(f"no spare keycode left for {character!r}")
+            self.x.map_key(spare.pop(), keysym)
+            typed.add(keysym)
 
     def activate(self, window):
         self.tool("xdotool", "windowactivate", "--sync", str(window), check=False)
