@@ -14,7 +14,7 @@ bool MoreLinesFollow(const std::string& text, size_t start) {
 
 }  // namespace
 
-bool SmtpReplies::Add(const std::string& data, std::vector<std::string>& complete) {
+bool SmtpReplies::Add(const std::string& data, const std::function<void(std::string&&)>& reply) {
   size_t from = 0;
   while (from < data.size()) {
     // the line may grow by at most this much more; one byte past it shows that it is too long
@@ -33,7 +33,7 @@ bool SmtpReplies::Add(const std::string& data, std::vector<std::string>& complet
       lineStart_ = received_.size();
       continue;
     }
-    complete.push_back(std::exchange(received_, std::string()));
+    reply(std::exchange(received_, std::string()));
     lineStart_ = 0;
   }
   return true;

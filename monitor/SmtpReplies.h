@@ -2,8 +2,8 @@
 // A mail server's replies gathered from the bytes as they arrive over the socket, in pieces of any size.
 
 #include <cstddef>
+#include <functional>
 #include <string>
-#include <vector>
 
 class SmtpReplies {
  public:
@@ -13,12 +13,12 @@ class SmtpReplies {
   static constexpr size_t kLineBytes = 4096;
   static constexpr size_t kReplyBytes = 65536;
 
-  // Takes what arrived and appends each reply it completes to `complete`. A reply is one or more lines,
+  // Takes what arrived and hands each reply it completes to `reply`, in order. A reply is one or more lines,
   // each ended by CR LF (a bare LF is taken too); every line but the last has a hyphen after its
   // three-digit code ("250-..."), the last a blank or nothing ("250 OK", "250"). Each byte is looked at
   // once. False when a line or the reply grows past its limit: what came of it is dropped, and the
   // connection is no mail server's any more.
-  bool Add(const std::string& data, std::vector<std::string>& complete);
+  bool Add(const std::string& data, const std::function<void(std::string&&)>& reply);
   // Forgets the reply begun so far.
   void Clear();
   // The bytes of the reply begun so far.

@@ -169,10 +169,15 @@ void frmMain_Tollerwick::SendOneEmail(const std::string& MailServerName, const s
         {{"quit" + kCrLf}, 95, "221"},
     };
     for (const Step& step : steps) {
+      SmtpUnasked = 0;
       for (const std::string& text : step.sends) Winsock1.SendData(text);
       SmtpProgress = step.progress;
       WaitFor(step.code);
-      if (SmtpProgress == 0) return;
+      if (SmtpProgress == 0) {
+        // the dialogue ends here, and so does the connection: the server is not left sending
+        Winsock1.Close();
+        return;
+      }
     }
 
     Winsock1.Close();
@@ -185,13 +190,18 @@ void frmMain_Tollerwick::Winsock1_DataArrival(long /*bytesTotal*/) {
   HandlerTrap("Winsock1_DataArrival of Formular frmMain_Tollerwick")([&] {
     // A reply may come in pieces, and one of several lines may come line by line: only a complete reply
     // replaces the last one, so that the wait sees neither half a code nor the first line of many.
-    std::vector<std::string> complete;
-    if (!SmtpReceived.Add(Winsock1.GetData(), complete)) {
-      // no mail server's reply: end the connection and drop what came of it
+    // The wait needs the last one only. A server that sends reply after reply nobody asked for is no mail
+    // server either: a flood of them would keep the program busy for nothing.
+    const bool replies = SmtpReceived.Add(Winsock1.GetData(), [&](std::string&& reply) {
+      SmtpResponse = std::move(reply);
+      ++SmtpUnasked;
+    });
+    if (!replies || SmtpUnasked > kMostRepliesUnasked) {
+      // end the connection and drop what came of it
       Winsock1.Close();
+      SmtpReceived.Clear();
       SmtpReplyTooLong = true;
     }
-    if (!complete.empty()) SmtpResponse = std::move(complete.back());
     rt::DoEvents();
   });
 }

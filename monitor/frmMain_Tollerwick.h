@@ -182,9 +182,12 @@ class frmMain_Tollerwick : public rt::Form {
   std::string SmtpResponse;
   // What has come of the reply after it, while that is not complete yet.
   SmtpReplies SmtpReceived;
-  // Set when the server sent a line or a reply longer than any mail server's: the connection was closed
-  // and the rest dropped; the running wait fails.
+  // Set when the server sent a line or a reply longer than any mail server's, or more replies than it was
+  // asked for: the connection was closed and the rest dropped; the running wait fails.
   bool SmtpReplyTooLong = false;
+  // The replies that came since the dialogue's last step asked for one, and how many may come.
+  static constexpr int kMostRepliesUnasked = 8;
+  int SmtpUnasked = 0;
   // How far the running send has come: 10 to 100, 0 when it failed.
   int SmtpProgress = 0;
   // True while a send's dialogue runs; the sends asked for meanwhile (their seven texts), in order.

@@ -22,6 +22,7 @@ void CheckPort(long port) {
 Winsock::Winsock(Form& owner, std::string name)
     : form_(owner), name_(std::move(name)), socket_(new QTcpSocket()) {
   socket_->setObjectName(QString::fromStdString(name_));
+  socket_->setReadBufferSize(static_cast<qint64>(kHeldBytes));
   Wire();
 }
 
@@ -64,7 +65,10 @@ void Winsock::Wire() {
 }
 
 void Winsock::TakeAvailable() {
-  const QByteArray bytes = socket_->readAll();
+  // What the program has not taken yet is held up to kHeldBytes; the rest waits in the system (the
+  // toolkit's buffer is bounded as well), and the sender with it, until GetData makes room.
+  if (received_.size() >= kHeldBytes) return;
+  const QByteArray bytes = socket_->read(static_cast<qint64>(kHeldBytes - received_.size()));
   if (bytes.isEmpty()) return;
   received_.append(bytes.constData(), static_cast<size_t>(bytes.size()));
   // One DataArrival covers everything that came before it runs.
@@ -197,7 +201,13 @@ void Winsock::SendData(const std::string& data) {
 
 std::string Winsock::GetData() {
   form_.EnsureLoaded();
-  return std::exchange(received_, std::string());
+  std::string data = std::exchange(received_, std::string());
+  // what waited for room comes next, with an arrival of its own
+  if (socket_->bytesAvailable() > 0)
+    Post([this] {
+      if (!closing_) TakeAvailable();
+    });
+  return data;
 }
 
 long Winsock::BytesReceived() {

@@ -97,6 +97,8 @@ class Winsock {
   long localPort_ = 0;
   int protocol_ = sckTCPProtocol;
   int state_ = sckClosed;
+  // The most that is held for the program between two GetData.
+  static constexpr size_t kHeldBytes = 65536;
   std::string received_;
   bool arrivalPosted_ = false;
   bool closing_ = false;

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "platform/controls/Winsock.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Convert.h"
+#include "platform/runtime/Events.h"
 #include "platform/runtime/Regional.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/HttpPeer.h"
@@ -65,6 +67,16 @@ std::string Last(const std::vector<std::string>& lines) {
 }
 
 const char* const kTimedOut = "SMTP service error, timed out while waiting for response";
+
+// Lets events run until `done`, for at most ten seconds of real time.
+bool PumpUntil(const std::function<bool()>& done) {
+  QDeadlineTimer deadline(10000);
+  while (!done()) {
+    if (deadline.hasExpired()) return false;
+    rt::DoEventsWaiting(5);
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -225,8 +237,9 @@ TEST_F(SmtpClient, ARefusedRecipientIsToldAfterFiftySecondsAndNothingMoreIsSent)
   EXPECT_EQ(Last(server.Lines()), "rcpt to: fred.miller@example.net");
   EXPECT_FALSE(Has(server.Lines(), "data"));
   EXPECT_FALSE(Has(server.Lines(), "quit"));
-  // the connection is left as it stands, the refusal kept
-  EXPECT_EQ(MainForm->Winsock1.State(), rt::sckConnected);
+  // the connection ends with the dialogue, the refusal kept
+  EXPECT_EQ(MainForm->Winsock1.State(), rt::sckClosed);
+  EXPECT_TRUE(PumpUntil([&] { return !server.Connected(); }));
   EXPECT_EQ(MainForm->SmtpResponse, "550 5.1.1 no such user here\r\n");
   EXPECT_FALSE(rt::Default<frmMessage>().IsLoaded());
 
@@ -293,6 +306,30 @@ TEST_F(SmtpClient, AReplyTooLongForAnyMailServerEndsTheSendAndItsConnection) {
   // the next send is not held by it
   peers::SmtpServer next;
   Send(next.Name());
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(MainForm->SmtpProgress, 100);
+}
+
+TEST_F(SmtpClient, AServerThatFloodsRepliesIsNoMailServer) {
+  // "250 OK" without end from the greeting on: the first few are taken, then the connection ends
+  peers::SmtpServer flood;
+  std::string replies = "220 flood";
+  for (int i = 0; i < 200000; ++i) replies += "\r\n250 OK";
+  flood.Greet({{replies}});
+  Send(flood.Name());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "SMTP service error, the response was too long; the connection was closed");
+  EXPECT_LT(messages[0].sinceSend, 50);
+  EXPECT_EQ(MainForm->SmtpProgress, 0);
+  EXPECT_EQ(MainForm->Winsock1.State(), rt::sckClosed);
+  EXPECT_TRUE(PumpUntil([&] { return !flood.Connected(); }));
+  EXPECT_LE(flood.Lines().size(), 1u);  // the HELO, if the greeting came first, and nothing after it
+  EXPECT_FALSE(Has(flood.Lines(), "mail from: fred@example.org"));
+
+  // a server with a few replies too many is still a mail server
+  peers::SmtpServer chatty;
+  chatty.Answer("helo", {{"250 hello\r\n250 again\r\n250 and again"}});
+  Send(chatty.Name());
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(MainForm->SmtpProgress, 100);
 }
@@ -596,7 +633,7 @@ TEST(SmtpReplyCollector, RandomRepliesInPiecesOfAnySize) {
     const bool byteByByte = number(0, 1) == 0;
     for (size_t at = 0; at < stream.size() && !refused;) {
       const size_t piece = byteByByte ? 1 : std::min(stream.size() - at, number(1, 9000));
-      refused = !collector.Add(stream.substr(at, piece), complete);
+      refused = !collector.Add(stream.substr(at, piece), [&](std::string&& r) { complete.push_back(std::move(r)); });
       at += piece;
       ASSERT_LE(collector.Held(), SmtpReplies::kReplyBytes) << "seed " << seed << " round " << round;
     }
