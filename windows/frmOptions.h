@@ -141,4 +141,6 @@ class frmOptions : public rt::Form {
   void DesignChecks();
   void DesignMail();
   void DesignLinks();
+  // A test send's button back to its caption and look once the send returned.
+  void SendDone(rt::CommandButton& button, const char* caption);
 };

@@ -116,6 +116,16 @@ void frmOptions::chkInternetSMS_Click() {
   });
 }
 
+// The send waits with events running, and the user may close the dialog meanwhile: a dialog closed then is
+// not loaded again (its Form_Load run anew) just to give the button its look back.
+void frmOptions::SendDone(rt::CommandButton& button, const char* caption) {
+  if (IsLoaded()) {
+    button.SetBackColor(kButtonFace);
+    button.SetCaption(caption);
+  }
+  rt::DoEvents();
+}
+
 void frmOptions::cmdTestEmail1_Click() {
   Here("cmdTestEmail1_Click")([&] {
     const std::string address = txtToEmailAddress1.Text();
@@ -125,9 +135,7 @@ void frmOptions::cmdTestEmail1_Click() {
     Tollerwick_Main::MainForm->SendEmail(txtEmailServer.Text(), "Brennavale", settings::txtUserEmail,
                                          txtToEmailAddress1.Text(), txtToEmailAddress1.Text(), kTestSubject,
                                          kTestBody);
-    cmdTestEmail1.SetBackColor(kButtonFace);
-    cmdTestEmail1.SetCaption("Test Email 1");
-    rt::DoEvents();
+    SendDone(cmdTestEmail1, "Test Email 1");
   });
 }
 
@@ -139,9 +147,7 @@ void frmOptions::cmdTestEmail2_Click() {
     Tollerwick_Main::MainForm->SendEmail(txtEmailServer.Text(), "Brennavale", settings::txtUserEmail,
                                          txtToEmailAddress2.Text(), txtToEmailAddress2.Text(), kTestSubject,
                                          kTestBody);
-    cmdTestEmail2.SetBackColor(kButtonFace);
-    cmdTestEmail2.SetCaption("Test Email 2");
-    rt::DoEvents();
+    SendDone(cmdTestEmail2, "Test Email 2");
   });
 }
 
@@ -154,8 +160,6 @@ void frmOptions::cmdTestSMS_Click() {
     Tollerwick_Main::MainForm->SendEmail(txtEmailServer.Text(), "Tollerwick", settings::txtUserEmail,
                                          txtUserName.Text(), txtToSMSAddress.Text(), txtToSMSSubject.Text(),
                                          kTestSmsBody);
-    cmdTestSMS.SetBackColor(kButtonFace);
-    cmdTestSMS.SetCaption("Test SMS");
-    rt::DoEvents();
+    SendDone(cmdTestSMS, "Test SMS");
   });
 }

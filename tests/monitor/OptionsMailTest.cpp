@@ -18,6 +18,7 @@
 #include "platform/win32/Shell.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/SmtpPeer.h"
+#include "tests/support/Input.h"
 #include "windows/frmOptions.h"
 
 namespace {
@@ -259,6 +260,19 @@ TEST_F(OptionsMail, AFailedSendStillGivesTheButtonItsLookBack) {
   EXPECT_FALSE(Has(server.Lines(), "data"));
   EXPECT_EQ(d.cmdTestEmail2.Caption(), "Test Email 2");
   EXPECT_EQ(d.cmdTestEmail2.BackColor(), kButtonFace);
+}
+
+TEST_F(OptionsMail, ADialogClosedWhileItsTestSendWaitsIsNotLoadedAgainByIt) {
+  peers::SmtpServer server;
+  server.Greet({{"220 slow to greet", 500}});
+  frmOptions& d = Dialog();
+  d.txtEmailServer.SetText(server.Name());
+  d.txtToEmailAddress1.SetText("one@example.net");
+  // the user presses Cancel while the send waits for the greeting
+  QTimer::singleShot(100, [&] { ClickOn(d.cmdCancel.Widget()); });
+  ClickOn(d.cmdTestEmail1.Widget());
+  EXPECT_TRUE(Has(server.Lines(), "quit"));  // the send itself went on to its end
+  EXPECT_FALSE(d.IsLoaded());
 }
 
 TEST_F(OptionsMail, ATestWithoutAUsableRecipientSendsNothing) {
