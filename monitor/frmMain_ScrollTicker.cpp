@@ -59,6 +59,7 @@ void frmMain_Tollerwick::AddScrollTicker(const std::string& ticker) {
     strip.Move(Left(), Top() + Height());
     strip.lblMove.Move(0, strip.Height() - 50 - 70, strip.Width(), 50);
     if (strip.Width() > kMaxStripWidth) strip.SetWidth(kMaxStripWidth);
+    strip.NoteDocked();
     if (chkScrollingTicker.Value() == 1)
       strip.Show();
     else

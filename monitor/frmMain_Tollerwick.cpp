@@ -1,6 +1,7 @@
 // The main window: its design, loading, resizing and unloading, and the way out of the program.
 
 #include "monitor/frmMain_Tollerwick.h"
+#include "monitor/frmScrollTicker.h"
 
 #include <string>
 #include <utility>
@@ -228,6 +229,15 @@ void frmMain_Tollerwick::Form_Load() {
     if (VYK_File_Dir::FileExists(news)) Load_News();
     RtbNews1.SetText(NewsTable[0]);
     rt::DoEvents();
+  });
+}
+
+// A window manager that frames this window late (a busy desktop) leaves the strip docked under its area, a
+// title bar too high: it docks again under the frame, unless the user has moved it since.
+void frmMain_Tollerwick::FrameChanged() {
+  Skip([&] {
+    frmScrollTicker& strip = rt::Default<frmScrollTicker>();
+    if (strip.StillDocked()) strip.DockUnder(*this);
   });
 }
 

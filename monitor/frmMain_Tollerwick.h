@@ -201,6 +201,7 @@ class frmMain_Tollerwick : public rt::Form {
   void Design() override;
   void Form_Load() override;
   void Form_Resize() override;
+  void FrameChanged() override;
   void Form_Unload(int& Cancel) override;
 
  private:

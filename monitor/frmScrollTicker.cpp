@@ -22,6 +22,7 @@ frmScrollTicker::frmScrollTicker() : rt::Form("frmScrollTicker") {}
 void frmScrollTicker::Design() {
   DesignSize(1500, 720);
   SetBorderStyle(0);
+  SetShowInTaskbar(false);
   SetBackColor(0xFFFFFF);
   lblMove.Move(0, 600, 1500, 50);
   lblMove.SetBackStyle(1);
@@ -84,6 +85,23 @@ void frmScrollTicker::lblMove_DblClick() {
     if (!Tollerwick_Main::MainForm) rt::Raise(rt::errObjectNotSet);
     frmMain_Tollerwick& main = *Tollerwick_Main::MainForm;
     Move(main.Left(), main.Top() + main.Height());
+    NoteDocked();
     rt::DoEvents();
   });
+}
+
+void frmScrollTicker::NoteDocked() {
+  dockedLeft_ = Left();
+  dockedTop_ = Top();
+  dockedWidth_ = Width();
+  dockedHeight_ = Height();
+}
+
+bool frmScrollTicker::StillDocked() { return IsLoaded() && Left() == dockedLeft_ && Top() == dockedTop_; }
+
+void frmScrollTicker::DockUnder(rt::Form& main) {
+  Move(main.Left(), main.Top() + main.Height());
+  SetWidth(dockedWidth_);
+  SetHeight(dockedHeight_);
+  NoteDocked();
 }

@@ -14,6 +14,14 @@ class frmScrollTicker : public rt::Form {
   // Moves every entry 15 twips to the left; an entry that has left the strip comes in again behind the last.
   void TickerMove();
 
+  // Notes where the program has docked the strip and the size it gave it.
+  void NoteDocked();
+  // True while the strip stands where it was last docked: the user has not moved it since.
+  bool StillDocked();
+  // Docks the strip again under the main window's frame, at its left edge and at the size it was given
+  // then: a window manager that framed the windows late may have mapped it at the size it had before.
+  void DockUnder(rt::Form& main);
+
  protected:
   void Design() override;
   void Form_Load() override;
@@ -22,4 +30,6 @@ class frmScrollTicker : public rt::Form {
  private:
   void lblMove_MouseDown(int Button);
   void lblMove_DblClick();
+
+  double dockedLeft_ = -1, dockedTop_ = -1, dockedWidth_ = 0, dockedHeight_ = 0;
 };

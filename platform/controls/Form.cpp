@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/TaskbarHint.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Handles.h"
 #include "platform/runtime/Text.h"
@@ -70,7 +71,7 @@ class FormArea : public QWidget {
 
 class FormWindow : public QMainWindow {
  public:
-  std::function<void()> onClose, onResize, onHide;
+  std::function<void()> onClose, onResize, onHide, onFrame;
   bool closingFromCode = false;
 
  protected:
@@ -88,6 +89,11 @@ class FormWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* e) override {
     QMainWindow::resizeEvent(e);
     if (onResize) onResize();
+    FrameSeen();
+  }
+  void moveEvent(QMoveEvent* e) override {
+    QMainWindow::moveEvent(e);
+    FrameSeen();
   }
   void changeEvent(QEvent* e) override {
     QMainWindow::changeEvent(e);
@@ -97,6 +103,20 @@ class FormWindow : public QMainWindow {
     QMainWindow::hideEvent(e);
     if (onHide) onHide();
   }
+
+ private:
+  // A window manager that frames a shown window late (a busy desktop) moves its area down and right:
+  // the frame's margins are told when they change.
+  void FrameSeen() {
+    if (!isVisible()) return;
+    const QRect frame = frameGeometry(), area = geometry();
+    const QMargins margins(area.left() - frame.left(), area.top() - frame.top(), frame.right() - area.right(),
+                           frame.bottom() - area.bottom());
+    if (margins == margins_) return;
+    margins_ = margins;
+    if (onFrame) onFrame();
+  }
+  QMargins margins_;
 };
 
 // The desktop's style, less its widget animations: a form's window is a main window, whose layout makes
@@ -168,6 +188,7 @@ struct Form::Native {
   QSize designSize{400, 300};
   int resizes = 0;  // resize events delivered so far
   bool shownSinceLoad = false;
+  bool inTaskbar = true;
   // the window's own flags while it is kept above a modal window that was open when it was shown
   std::optional<Qt::WindowFlags> aboveModal;
 };
@@ -195,6 +216,9 @@ Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<
   };
   w->onHide = [this] {
     if (native_->modalLoop) native_->modalLoop->quit();
+  };
+  w->onFrame = [this] {
+    if (loaded_ && !designing_) FrameChanged();
   };
 }
 
@@ -266,6 +290,7 @@ void Form::Show(int modal, Form* owner) {
   }
   KeepAboveModal(w, native_->aboveModal);
   const bool wasVisible = w->isVisible();
+  if (!native_->inTaskbar) detail::KeepOutOfTaskbar(w);
   w->show();
   if (!wasVisible) WaitUntilOnScreen(w);
   firstResize();
@@ -451,6 +476,14 @@ void Form::SetBorderStyle(int style) {
     w->setMinimumSize(0, 0);
     w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
   }
+}
+
+void Form::SetShowInTaskbar(bool show) {
+  QWidget* w = native_->window;
+  native_->inTaskbar = show;
+  w->setWindowFlags((w->windowFlags() & ~Qt::WindowType_Mask) | (show ? Qt::Window : Qt::Tool));
+  w->setWindowFlag(Qt::WindowDoesNotAcceptFocus, !show);
+  w->setAttribute(Qt::WA_ShowWithoutActivating, !show);
 }
 
 void Form::SetBackColor(long color) {

@@ -85,6 +85,9 @@ class Form {
   void SetTopMost(bool topMost);
   // 0 no border and no title bar, 1 a fixed frame, 2 a frame the user can size.
   void SetBorderStyle(int style);
+  // A window out of the taskbar is a strip that only the program places: it is in no taskbar or pager, is
+  // shown without taking the focus, and is never given it (set at design).
+  void SetShowInTaskbar(bool show);
   void SetBackColor(long color);
   // The font size of the window's controls (points), unless a control has its own.
   void SetFontSize(double points);
@@ -129,6 +132,8 @@ class Form {
   virtual void CaptionChanged() {}
   // A mouse button pressed on the form itself: 1 left, 2 right, 4 middle.
   virtual void Form_MouseDown(int /*Button*/) {}
+  // The window manager framed the shown window, or changed its frame (the margins around its area).
+  virtual void FrameChanged() {}
   // The window's size in the design (twips), applied at every load.
   void DesignSize(double width, double height);
 

@@ -55,9 +55,11 @@ class WindowDrag : public QObject {
 
  protected:
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::MouseMove && window_) {
+    const bool held = e->type() == QEvent::MouseMove && static_cast<QMouseEvent*>(e)->buttons() != Qt::NoButton;
+    if (held && window_) {
       window_->move(static_cast<QMouseEvent*>(e)->globalPosition().toPoint() - offset_);
-    } else if (e->type() == QEvent::MouseButtonRelease) {
+    } else if (e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::MouseMove) {
+      // released, or moving with no button held: a release this program did not see
       qApp->removeEventFilter(this);
       deleteLater();
     }
@@ -99,10 +101,13 @@ class PendingMove : public QObject {
         if ((at - *from_).manhattanLength() < QApplication::startDragDistance()) break;
         QPointer<QWidget> window = window_;
         const QPoint grab = *from_;
+        const bool leftButton = m->buttons() & Qt::LeftButton;
         End();
         if (!window) break;
+        // The window manager's move is a move with the left button: one that another button started would
+        // not end at that button's release under every window manager, so the program moves the window itself.
         QWindow* handle = window->windowHandle();
-        if (!(handle && handle->startSystemMove())) new WindowDrag(window, grab);
+        if (!(leftButton && handle && handle->startSystemMove())) new WindowDrag(window, grab);
         break;
       }
       case QEvent::MouseButtonRelease:

@@ -74,7 +74,59 @@ class Strip(DesktopCase):
             self.wait_at(strip, self.docked_place(p), "docked again by a double-click on the bar")
             self.assertAlive(p, "after the double-click")
 
+    def test_takes_no_focus_and_has_no_place_in_the_taskbar(self):
+        tickers = [ticker_line(t, "30", "20") for t in ("AAA", "BBB")]
+        with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers) as p:
+            strip = self.strip(p)
+            states = self.desk.tool("xprop", "-id", hex(strip), "_NET_WM_STATE")
+            self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", states, "the strip's states")
+            self.assertIn("_NET_WM_STATE_SKIP_PAGER", states, "the strip's states")
+            self.assertNotEqual(self.desk.active(), strip, "the active window after the start")
+
+            # a click on the strip's bar leaves the keyboard with the main window: Alt+O opens the options
+            self.desk.click(*self.bar(strip))
+            self.desk.key("alt+o")
+            options = p.window("Options")
+            self.assertTrue(self.desk.viewable(options), "the options dialog opened by Alt+O")
+            self.assertNotEqual(self.desk.active(), strip, "the active window after a click on the strip")
+
+    def test_a_drag_with_the_right_button_ends_at_its_release(self):
+        tickers = [ticker_line(t, "30", "20") for t in ("AAA", "BBB", "CCC")]
+        with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers) as p:
+            strip = self.strip(p)
+            self.wait_at(strip, self.docked_place(p), "docked under the main window at start")
+            start = self.desk.frame_geometry(strip)
+            x, y = self.bar(strip)
+            self.desk.move(x, y)
+            self.desk.press(3)
+            try:
+                for i in range(1, 11):
+                    self.desk.move(x + 20 * i, y + 15 * i)
+            finally:
+                self.desk.release(3)
+
+            def moved():
+                at = self.desk.frame_geometry(strip)
+                return 100 <= at[0] - start[0] <= 200 + TOLERANCE and 75 <= at[1] - start[1] <= 150 + TOLERANCE
+
+            wait_until(moved, 30, lambda: f"the strip moved by the drag of (200, 150) from {start[:2]}: it is at "
+                                          f"{self.desk.frame_geometry(strip)[:2]}")
+            # with no button held the pointer goes on alone; a double-click on the bar then reaches the program
+            # and docks the strip (a move that went on would take the first click, and drop the strip there)
+            self.desk.move(x + 300, y + 220)
+            self.desk.move(x + 250, y + 180)
+            self.desk.click(*self.bar(strip), repeat=2)
+            self.wait_at(strip, self.docked_place(p), "docked by a double-click after the right-button drag")
+
     def test_docks_under_the_main_window_framed_late_by_a_busy_window_manager(self):
+        self.docks_under_the_main_window_framed_late(stall=0)
+
+    def test_docks_under_the_main_window_framed_after_a_long_stall_of_the_window_manager(self):
+        # longer than the program waits for a window to come on the screen: it docks the strip first under
+        # the unframed main window, and again once the frame is there
+        self.docks_under_the_main_window_framed_late(stall=6)
+
+    def docks_under_the_main_window_framed_late(self, stall):
         tickers = [ticker_line(t, "30", "20") for t in ("AAA", "BBB", "CCC")]
         with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers, start=False) as p:
             p.launch()
@@ -94,6 +146,8 @@ class Strip(DesktopCase):
                 deadline = time.monotonic() + 1
                 while not sized() and time.monotonic() < deadline:
                     time.sleep(0.05)
+                # the stall itself: the window manager does nothing for these seconds
+                time.sleep(stall)
             p.started()
             strip = self.strip(p)
             self.wait_at(strip, self.docked_place(p), "docked under the main window's frame")
