@@ -11,6 +11,25 @@
 namespace {
 Trap Here(const char* procedure) { return HandlerTrap(std::string(procedure) + " of Formular frmMain_Tollerwick"); }
 constexpr double kMaxStripWidth = 10245;
+
+// Where entry n's first label and picture go: behind the rightmost of the entries before it, as an entry that
+// wraps around comes in behind the last, however far the strip has scrolled; the first entry at 100 twips.
+// Before any scrolling that is 1500 twips for every entry before it, plus 100.
+double EntryLeft(int n) {
+  using Tollerwick_Sub::VolumeLabels;
+  rt::Label* rightmost = nullptr;
+  double left = 0;
+  for (int i = 1; i < n; ++i) {
+    rt::Label* volume = VolumeLabels[i];
+    if (!volume) continue;
+    const double at = volume->Left();
+    if (!rightmost || at > left) {
+      rightmost = volume;
+      left = at;
+    }
+  }
+  return rightmost ? left + rightmost->Width() : 100;
+}
 }  // namespace
 
 void frmMain_Tollerwick::AddScrollTicker(const std::string& ticker) {
@@ -20,6 +39,7 @@ void frmMain_Tollerwick::AddScrollTicker(const std::string& ticker) {
     const int n = ++TickerCount;
     frmScrollTicker& strip = rt::Default<frmScrollTicker>();
     const std::string number = std::to_string(n);
+    const double left = EntryLeft(n);
 
     rt::Label& volume = strip.AddControl<rt::Label>("lblVolume" + number);
     VolumeLabels[n] = &volume;
@@ -27,7 +47,7 @@ void frmMain_Tollerwick::AddScrollTicker(const std::string& ticker) {
     volume.SetVisible(true);
     volume.SetFontSize(8);
     volume.Move(volume.Left(), 0, 1500, 180);
-    volume.SetLeft(volume.Width() * (n - 1) + 100);
+    volume.SetLeft(left);
     volume.SetCaption("0");
 
     rt::Label& label = strip.AddControl<rt::Label>("lblTicker" + number);
@@ -36,13 +56,13 @@ void frmMain_Tollerwick::AddScrollTicker(const std::string& ticker) {
     label.SetVisible(true);
     label.SetFontSize(10);
     label.Move(label.Left(), volume.Height(), volume.Width() - 250, 240);
-    label.SetLeft((label.Width() + 250) * (n - 1) + 350);
+    label.SetLeft(left + 250);
     label.SetCaption(ticker);
 
     rt::PictureBox& image = strip.AddControl<rt::PictureBox>("imgTicker" + number);
     TickerImages[n] = &image;
     image.SetVisible(true);
-    image.Move(volume.Width() * (n - 1) + 100, volume.Height(), 240, 240);
+    image.Move(left, volume.Height(), 240, 240);
     image.LoadPicture(BitmapPath("unknown.bmp"));
 
     rt::Label& value = strip.AddControl<rt::Label>("lblValue" + number);
@@ -51,7 +71,7 @@ void frmMain_Tollerwick::AddScrollTicker(const std::string& ticker) {
     value.SetVisible(true);
     value.SetFontSize(8);
     value.Move(value.Left(), volume.Height() + label.Height(), volume.Width(), volume.Height());
-    value.SetLeft(value.Width() * (n - 1) + 100);
+    value.SetLeft(left);
     value.SetCaption("0");
 
     strip.SetHeight(label.Height() + value.Height() + volume.Height() + 120);

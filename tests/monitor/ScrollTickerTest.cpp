@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <sstream>
+#include <string>
 
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
@@ -13,6 +16,7 @@
 #include "platform/controls/Form.h"
 #include "platform/runtime/Events.h"
 #include "tests/monitor/MonitorSandbox.h"
+#include "tests/support/Input.h"
 
 using Tollerwick_Main::MainForm;
 using namespace Tollerwick_Sub;
@@ -76,6 +80,64 @@ TEST_F(ScrollTicker, AnEntryWrapsBehindTheLastOnlyPastItsOwnWidth) {
   Strip().TickerMove();
   EXPECT_EQ(VolumeLabels[1]->Left(), 4500);
   EXPECT_EQ(VolumeLabels[3]->Left(), 3100 - 107 * 15);
+}
+
+// An entry added while the strip scrolls comes in right behind the rightmost entry, however far the strip has
+// moved, its labels and picture placed as at start-up: no two entries cover each other, when it is added or at
+// any later tick, while the entries wrap round.
+TEST_F(ScrollTicker, AnEntryAddedWhileTheStripScrollsCoversNoOther) {
+  StartWith(3);
+  struct Span {
+    double from, to;
+  };
+  // what entry n covers, over its four controls; an entry whose controls have moved apart covers nothing
+  auto span = [](int n) -> std::optional<Span> {
+    const double left = VolumeLabels[n]->Left();
+    if (TickerLabels[n]->Left() != left + 250 || TickerImages[n]->Left() != left || ValueLabels[n]->Left() != left)
+      return std::nullopt;
+    return Span{left, std::max({left + VolumeLabels[n]->Width(), left + 250 + TickerLabels[n]->Width(),
+                                left + TickerImages[n]->Width(), left + ValueLabels[n]->Width()})};
+  };
+  // "" while every entry holds together and none covers another
+  auto fault = [&]() -> std::string {
+    for (int i = 1; i <= TickerCount; ++i) {
+      const auto a = span(i);
+      if (!a) return "entry " + std::to_string(i) + " has come apart";
+      for (int j = i + 1; j <= TickerCount; ++j) {
+        const auto b = span(j);
+        if (b && a->from < b->to && b->from < a->to) {
+          std::ostringstream covered;
+          covered << "entry " << i << " at " << a->from << " covers entry " << j << " at " << b->from;
+          return covered.str();
+        }
+      }
+    }
+    return "";
+  };
+  auto tick = [](int ticks) {
+    for (int i = 0; i < ticks; ++i) MainForm->TimerTicker1_Timer();
+  };
+  // start-up places them one after the other
+  EXPECT_EQ(VolumeLabels[2]->Left(), 1600);
+  EXPECT_EQ(TickerLabels[3]->Left(), 3350);
+
+  // added before the first entry wraps round, just after, and after several have
+  for (const int ticks : {40, 150, 333}) {
+    tick(ticks);
+    double rightmost = 0;
+    for (int n = 1; n <= TickerCount; ++n) rightmost = std::max(rightmost, span(n) ? span(n)->to : 0);
+    const int before = TickerCount;
+    ClickOn(MainForm->cmdAddTicker.Widget());
+    ASSERT_EQ(TickerCount, before + 1);
+    EXPECT_EQ(VolumeLabels[TickerCount]->Left(), rightmost) << "after " << ticks << " ticks";
+    EXPECT_EQ(fault(), "") << "added after " << ticks << " ticks";
+  }
+  // every entry comes round twice
+  for (int i = 1; i <= 1500; ++i) {
+    tick(1);
+    ASSERT_EQ(fault(), "") << "tick " << i << " after the last entry was added";
+  }
+  EXPECT_EQ(ErrorLog().find("of Formular frmScrollTicker"), std::string::npos) << ErrorLog();
 }
 
 TEST_F(ScrollTicker, ARebuildLeavesNoControlOfTheOldSet) {
