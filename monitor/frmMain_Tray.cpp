@@ -2,7 +2,7 @@
 
 #include "library/ErrorTrap.h"
 #include "library/VYK_API.h"
-#include "library/VYK_File_Dir.h"
+#include "library/VYK_ErrorLog.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Error.h"
@@ -77,9 +77,10 @@ void frmMain_Tollerwick::mnuAbout_Click() {
 }
 
 void frmMain_Tollerwick::lblError_Click() {
-  // The lamp turns green and the label goes also when the log cannot be opened.
+  // The lamp turns green and the label goes once the log is open: a log that could not be opened leaves them
+  // lit, with a line in the log that says why.
   Trap trap{"cmdShowLog_Click of Formular FrmMain"};
-  trap([&] { rt::Shell("notepad.exe " + VYK_File_Dir::sFixDirString(rt::App.Path()) + "../Common/error.log", 1); });
+  if (!trap([&] { rt::Shell("notepad.exe " + VYK_ErrorLog::ErrorLogPath(), 1); })) return;
   trap([&] { ErrorIndicator.SetBackColor(0x00FF00); });
   trap([&] { lblError.SetVisible(false); });
 }

@@ -70,11 +70,13 @@ std::string frmMain_Tollerwick::SelectedTicker() {
 }
 
 // Only web addresses go to the desktop; any other address (a file, a program) and one the desktop refuses
-// raise an error, which the calling handler logs.
+// raise an error, which the calling handler logs, with the cause when no program could be started for it.
 void frmMain_Tollerwick::OpenPage(const std::string& address) {
   if (!IsWebAddress(address)) rt::Raise(rt::errInvalidCall, "Not a web address, not opened: " + Shown(address));
-  if (win32::ShellExecuteA(hWnd(), "open", address, "0", "0", 5) <= 32)
-    rt::Raise(rt::errInvalidCall, "The address could not be opened: " + Shown(address));
+  const long result = win32::ShellExecuteA(hWnd(), "open", address, "0", "0", 5);
+  if (result == win32::SE_ERR_NOASSOC)
+    rt::Raise(rt::errInvalidCall, "No program could be started to open the address " + Shown(address));
+  if (result <= 32) rt::Raise(rt::errInvalidCall, "The address could not be opened: " + Shown(address));
 }
 
 void frmMain_Tollerwick::OpenChart(const std::string& address) {

@@ -83,15 +83,16 @@ void Shell(const std::string& pathName, int /*windowStyle*/) {
   const qsizetype blank = command.indexOf(' ');
   const std::string program = (blank < 0 ? command : command.left(blank)).toStdString();
   const std::string argument = blank < 0 ? std::string() : command.mid(blank + 1).trimmed().toStdString();
-  bool started = false;
   if (QString::fromStdString(program).compare("notepad.exe", Qt::CaseInsensitive) == 0 ||
       QString::fromStdString(program).compare("notepad", Qt::CaseInsensitive) == 0) {
-    started = !argument.empty() && Launch({Launched::Document, argument, {}});
-  } else {
-    started =
-        Launch({Launched::Program, program, argument.empty() ? std::vector<std::string>{} : std::vector{argument}});
+    // The file may well be there when the desktop has no program to start for it (no opener installed).
+    if (argument.empty()) Raise(errFileNotFound);
+    if (!Launch({Launched::Document, argument, {}}))
+      Raise(errFileNotFound, "No program could be started to open " + argument);
+    return;
   }
-  if (!started) Raise(errFileNotFound);
+  if (!Launch({Launched::Program, program, argument.empty() ? std::vector<std::string>{} : std::vector{argument}}))
+    Raise(errFileNotFound);
 }
 
 void SaveClipboardPicture(const std::string& path) {

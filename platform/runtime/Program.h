@@ -10,7 +10,8 @@
 namespace rt {
 
 // Starts a program: its name, a blank, its argument (one file). The text editor "notepad.exe" is the
-// desktop's editor for the file. No shell reads the text. 53 when the program cannot be started.
+// desktop's editor for the file. No shell reads the text. 53 when the program cannot be started; for the
+// editor, when no program could be started to open the file, the description says so.
 void Shell(const std::string& pathName, int windowStyle = 1);
 
 // The clipboard's picture (format 2, a bitmap) saved as a BMP file: 380 when the clipboard holds no picture,

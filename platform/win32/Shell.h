@@ -40,7 +40,9 @@ enum : long { IDANI_CAPTION = 3 };
 // Draws a frame that moves from one rectangle to the other; 0 when either is empty.
 long DrawAnimatedRects(long hWnd, long idAni, const RECT& from, const RECT& to);
 
-// Opens a document or address with the program the desktop uses for it; greater than 32 when it could.
+// Opens a document or address with the program the desktop uses for it; greater than 32 when it could,
+// SE_ERR_NOASSOC when no program could be started for it.
+enum : long { SE_ERR_NOASSOC = 31 };
 long ShellExecuteA(long hWnd, const std::string& operation, const std::string& file, const std::string& parameters,
                    const std::string& directory, long showCmd);
 

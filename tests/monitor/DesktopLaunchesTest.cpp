@@ -14,6 +14,7 @@
 #include "platform/runtime/Launch.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "tests/peers/HttpPeer.h"
+#include "tests/support/Input.h"
 #include "windows/frmAbout.h"
 
 using rt::Launched;
@@ -74,6 +75,22 @@ TEST_F(DesktopLaunches, EveryWebShortcutOpensItsExactAddress) {
     click();
     EXPECT_EQ(Taken(), std::vector<Launched>{Page(address)}) << address;
   }
+}
+
+// A page that no program can be started for (the desktop has no opener): the error log says so, and the lamp
+// lights.
+TEST_F(DesktopLaunches, AShortcutNoProgramCanOpenIsLoggedWithItsCause) {
+  ASSERT_TRUE(Start());
+  Taken();
+  rt::testing::RecordLaunches(false);
+  ClickOn(MainForm->cmdNews.Widget());
+  EXPECT_EQ(Taken(), std::vector<Launched>{Page("http://market-news.example/news/news.asp")});
+  EXPECT_NE(ErrorLog().find("cmdNews_Click of Formular frmMain_Tollerwick  0  5  No program could be started to "
+                            "open the address http://market-news.example/news/news.asp\r\n"),
+            std::string::npos)
+      << ErrorLog();
+  EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x8080FF);
+  EXPECT_TRUE(MainForm->lblError.Visible());
 }
 
 TEST_F(DesktopLaunches, YesToANewerVersionOpensTheDownloadPage) {

@@ -3,8 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTimer>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "library/VYK_API.h"
 #include "library/VYK_ErrorLog.h"
@@ -100,17 +103,42 @@ TEST_F(Tray, StartingInTheTrayHidesTheWindowBeforeTheTableIsBuilt) {
   EXPECT_TRUE(MainForm->Visible());
 }
 
-TEST_F(Tray, TheErrorLampLightsAndTheLabelResetsItEvenWhenTheLogCannotBeOpened) {
+// The error label clicked as the user does. With no program to open the log (the desktop has no opener) the
+// log says so, and the lamp and the label stay lit; once the log opens, the lamp turns green and the label goes.
+TEST_F(Tray, TheErrorLabelTurnsTheLampGreenOnlyOnceTheLogOpens) {
   ASSERT_TRUE(RunMain());
   VYK_ErrorLog::WriteErrorLog(true, "Brennavale", "x of Modul y", 0, 5, "test");
   EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x8080FF);
-  EXPECT_TRUE(MainForm->lblError.Visible());
-  // no editor to open the log with
+  ASSERT_TRUE(MainForm->lblError.Visible());
+  auto clickLabel = [] {
+    rt::Label& label = MainForm->lblError;
+    QWidget* area = label.FaceContainer();
+    const QPoint at = label.FaceRect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, at, area->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(area, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, area->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(area, &release);
+  };
+  const std::string log = VYK_ErrorLog::ErrorLogPath();
+  TakeOpened();
+
   rt::testing::RecordLaunches(false);
-  MainForm->lblError_Click();
+  clickLabel();
+  EXPECT_EQ(TakeOpened(), std::vector<std::string>{log});
+  EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x8080FF);
+  EXPECT_TRUE(MainForm->lblError.Visible());
+  EXPECT_NE(ErrorLog().find("cmdShowLog_Click of Formular FrmMain  0  53  No program could be started to open " + log +
+                            "\r\n"),
+            std::string::npos)
+      << ErrorLog();
+
+  rt::testing::RecordLaunches(true);
+  clickLabel();
+  EXPECT_EQ(TakeOpened(), std::vector<std::string>{log});
   EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x00FF00);
   EXPECT_FALSE(MainForm->lblError.Visible());
-  EXPECT_NE(ErrorLog().find("cmdShowLog_Click of Formular FrmMain  0  53  File not found"), std::string::npos);
 }
 
 TEST_F(Tray, WithoutANotificationAreaTheWindowStaysWhereTheUserCanReachIt) {
