@@ -25,7 +25,7 @@
 #include <optional>
 
 #include "platform/controls/Controls.h"
-#include "platform/controls/TaskbarHint.h"
+#include "platform/controls/X11Desktop.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Handles.h"
 #include "platform/runtime/Text.h"

@@ -51,6 +51,7 @@ QString TipText(const std::string& szTip) {
 }
 
 std::optional<bool> g_trayForTesting;
+std::optional<RECT> g_notificationAreaForTesting;
 
 bool TrayAvailable() {
   return g_trayForTesting ? *g_trayForTesting : QSystemTrayIcon::isSystemTrayAvailable();
@@ -72,6 +73,30 @@ void Deliver(long hWnd, long uID, long mouseMessage) {
   SendMessageA(hWnd, it->second.callback, uID, mouseMessage);
 }
 
+// The desktop's taskbar and its notification area are windows of another program: they have handles of
+// their own here, which stand for the notification area the desktop has, found where the program's icon
+// stood in it. There is a taskbar only while the place of a notification area is known.
+constexpr long kTaskbar = -2, kNotificationArea = -3;
+
+// Where the program's icon stood in the notification area, noted when the icon is taken away. An icon
+// just added is not in the area yet (the desktop takes it in a moment later, and until then it stands at
+// the screen's origin), and one removed is in it no more: the place is remembered, for the next trips.
+std::optional<QRect> g_iconPlace;
+
+void NoteIconPlace(const QSystemTrayIcon& icon) {
+  const QRect g = icon.geometry();
+  if (g.isValid() && !g.isEmpty() && g.topLeft() != QPoint(0, 0)) g_iconPlace = g;
+}
+
+std::optional<QRect> NotificationArea() {
+  if (const auto& a = g_notificationAreaForTesting)
+    return a->right > a->left && a->bottom > a->top
+               ? std::optional<QRect>(QRect(a->left, a->top, a->right - a->left, a->bottom - a->top))
+               : std::nullopt;
+  if (!TrayAvailable()) return std::nullopt;
+  return g_iconPlace;
+}
+
 }  // namespace
 
 long WindowIconHandle(long hWnd) { return rt::WidgetOf(hWnd) ? hWnd : 0; }
@@ -83,6 +108,7 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
   if (dwMessage == NIM_DELETE) {
     auto it = icons.find(key);
     if (it == icons.end()) return 0;
+    NoteIconPlace(*it->second.icon);
     Retire(std::move(it->second.icon));
     icons.erase(it);
     return 1;
@@ -118,14 +144,19 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
   return 1;
 }
 
-long FindWindowA(const char*, const char*) { return 0; }
+long FindWindowA(const char* className, const char*) {
+  if (className && std::string(className) == "Shell_TrayWnd" && NotificationArea()) return kTaskbar;
+  return 0;
+}
 
-long GetWindow(long, long) { return 0; }
+long GetWindow(long hWnd, long cmd) { return hWnd == kTaskbar && cmd == GW_CHILD ? kNotificationArea : 0; }
 
 long GetClassNameA(long hWnd, std::string& buffer, long size) {
   QWidget* w = rt::WidgetOf(hWnd);
-  if (!w || size <= 0) return 0;
-  const std::string name = w->metaObject()->className();
+  if ((!w && hWnd != kTaskbar && hWnd != kNotificationArea) || size <= 0) return 0;
+  const std::string name = hWnd == kTaskbar            ? "Shell_TrayWnd"
+                           : hWnd == kNotificationArea ? "TrayNotifyWnd"
+                                                       : w->metaObject()->className();
   const std::string copied = name.substr(0, static_cast<size_t>(size - 1));
   buffer.assign(copied);
   buffer.push_back('\0');
@@ -134,8 +165,9 @@ long GetClassNameA(long hWnd, std::string& buffer, long size) {
 
 long GetWindowRect(long hWnd, RECT& rect) {
   QWidget* w = rt::WidgetOf(hWnd);
-  if (!w) return 0;
-  const QRect g = w->window()->frameGeometry();
+  const std::optional<QRect> area = hWnd == kNotificationArea ? NotificationArea() : std::nullopt;
+  if (!w && !area) return 0;
+  const QRect g = area ? *area : w->window()->frameGeometry();
   rect = RECT{g.left(), g.top(), g.right() + 1, g.bottom() + 1};
   return 1;
 }
@@ -185,6 +217,8 @@ bool ClickTrayIcon(long hWnd, long uID, long mouseMessage) {
 void SetTrayAvailable(std::optional<bool> available) {
   g_trayForTesting = available;
 }
+
+void SetNotificationArea(std::optional<RECT> area) { g_notificationAreaForTesting = area; }
 
 bool TrayIconShown(long hWnd, long uID) { return Icons().count(std::make_pair(hWnd, uID)) > 0; }
 

@@ -30,7 +30,8 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data);
 // The icon handle of a window's own icon.
 long WindowIconHandle(long hWnd);
 
-// Windows of the desktop itself: this layer knows none, so FindWindowA gives 0 for them.
+// Windows of the desktop itself: the taskbar ("Shell_TrayWnd") and, as its child, the notification area
+// ("TrayNotifyWnd"), where the desktop has a notification area; FindWindowA gives 0 for any other.
 long FindWindowA(const char* className, const char* windowName);
 enum : long { GW_HWNDNEXT = 2, GW_CHILD = 5 };
 long GetWindow(long hWnd, long cmd);
@@ -55,6 +56,8 @@ bool ClickTrayIcon(long hWnd, long uID, long mouseMessage);
 bool TrayIconShown(long hWnd, long uID);
 // Whether the desktop has a notification area, instead of asking it; nullopt asks it again.
 void SetTrayAvailable(std::optional<bool> available);
+// Where the notification area stands on the screen, instead of asking the desktop; nullopt asks it again.
+void SetNotificationArea(std::optional<RECT> area);
 std::string TrayIconTip(long hWnd, long uID);
 }  // namespace testing
 

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QRubberBand>
+#include <QVariantAnimation>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +61,35 @@ TEST_F(Tray, TheWindowGoesToTheTrayAndComesBackByADoubleClickTwice) {
     EXPECT_FALSE(IconShown());
     EXPECT_EQ(Proc(), OwnProc()) << "trip " << trip;
   }
+}
+
+// The frame drawn from the window to the notification area and back: where it starts and where it goes.
+TEST_F(Tray, TheWindowsWayToTheNotificationAreaAndBackIsDrawn) {
+  const auto animations = [] {
+    std::vector<std::pair<QRect, QRect>> drawn;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* band = qobject_cast<QRubberBand*>(w); band && band->isVisible())
+        if (auto* move = band->findChild<QVariantAnimation*>())
+          drawn.push_back({move->startValue().toRect(), move->endValue().toRect()});
+    return drawn;
+  };
+  const QRect area(1100, 990, 180, 34);
+  win32::testing::SetNotificationArea(win32::RECT{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+  ASSERT_TRUE(RunMain());
+  const QRect window = MainForm->Window()->frameGeometry();
+  MainForm->cmdSetTray_Click();
+  EXPECT_EQ(animations(), (std::vector<std::pair<QRect, QRect>>{{window, area}}));
+  MainForm->mnuShow_Click();
+  const auto back = animations();
+  EXPECT_NE(std::find(back.begin(), back.end(), std::make_pair(area, window)), back.end());
+  // a desktop without a notification area: nothing is drawn
+  win32::testing::SetNotificationArea(win32::RECT{});
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (qobject_cast<QRubberBand*>(w)) delete w;
+  MainForm->cmdSetTray_Click();
+  EXPECT_TRUE(animations().empty());
+  MainForm->mnuShow_Click();
+  win32::testing::SetNotificationArea(std::nullopt);
 }
 
 TEST_F(Tray, ShowFromTheMenuBringsTheWindowBack) {

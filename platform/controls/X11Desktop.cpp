@@ -1,4 +1,4 @@
-#include "platform/controls/TaskbarHint.h"
+#include "platform/controls/X11Desktop.h"
 
 #include <xcb/xcb.h>
 
@@ -12,6 +12,11 @@
 namespace rt::detail {
 
 namespace {
+
+xcb_connection_t* Connection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 ? x11->connection() : nullptr;
+}
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
   xcb_intern_atom_reply_t* reply =
@@ -28,9 +33,8 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 // it; the toolkit adds its own states to those it finds there, and the window manager removes the property
 // when the window is hidden, so it is set before every show.
 void KeepOutOfTaskbar(QWidget* window) {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (!x11 || !x11->connection() || window->isVisible()) return;
-  xcb_connection_t* c = x11->connection();
+  xcb_connection_t* c = Connection();
+  if (!c || window->isVisible()) return;
   const auto id = static_cast<xcb_window_t>(window->winId());
   const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
   std::vector<xcb_atom_t> states;
