@@ -25,6 +25,7 @@
 #include <optional>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/ScreenArea.h"
 #include "platform/controls/X11Desktop.h"
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Handles.h"
@@ -33,12 +34,27 @@
 namespace rt {
 namespace {
 
-// A fixed frame keeps the user from sizing the window, not the program.
+// A fixed frame keeps the user from sizing the window, not the program. No window is ever larger than the
+// available area of its screen, less its frame: not as the program sizes it, nor as the largest size the
+// window manager is told it may give it.
 void Resize(QWidget* window, const QSize& size) {
-  if (window->minimumSize() == window->maximumSize())
-    window->setFixedSize(size);
-  else
-    window->resize(size);
+  const QSize largest = detail::LargestSize(window);
+  if (window->minimumSize() == window->maximumSize()) {
+    window->setFixedSize(size.boundedTo(largest));
+  } else {
+    if (window->maximumSize() != largest) window->setMaximumSize(largest);
+    window->resize(size.boundedTo(largest));
+  }
+}
+
+// Keeps a window inside the available area of its screen: its size as Resize does, and its place as near to
+// where it stands as it can be with all of it inside, or, where it is larger than the area, with its
+// top-left corner on it. A window minimised, maximised or full-screen is the desktop's.
+void Fit(QWidget* window) {
+  if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+  Resize(window, window->size());
+  const QPoint place = detail::PlaceInside(window, window->pos());
+  if (place != window->pos()) window->move(place);
 }
 
 // The window places the area that holds the controls lazily (at its next event, or when it is shown):
@@ -73,6 +89,18 @@ class FormWindow : public QMainWindow {
  public:
   std::function<void()> onClose, onResize, onHide, onFrame;
   bool closingFromCode = false;
+
+  // A shown window that the program moves or sizes is fitted once the program lets events run, so that what
+  // a handler does on the way (a strip sized for all its entries, cut to its largest width, then placed)
+  // moves nothing.
+  void FitLater() {
+    if (fitQueued_ || !isVisible()) return;
+    fitQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      fitQueued_ = false;
+      if (isVisible()) Fit(this);
+    });
+  }
 
  protected:
   void closeEvent(QCloseEvent* e) override {
@@ -114,9 +142,11 @@ class FormWindow : public QMainWindow {
                            frame.bottom() - area.bottom());
     if (margins == margins_) return;
     margins_ = margins;
+    FitLater();  // a frame may take the window past the edge of the screen's available area
     if (onFrame) onFrame();
   }
   QMargins margins_;
+  bool fitQueued_ = false;
 };
 
 // The desktop's style, less its widget animations: a form's window is a main window, whose layout makes
@@ -195,6 +225,7 @@ struct Form::Native {
 
 Form::Form(std::string name) : name_(std::move(name)), native_(std::make_unique<Native>()) {
   UseStillStyle();
+  detail::GiveEveryWindowABaseSize();
   auto* w = new FormWindow();
   w->setObjectName(QString::fromStdString(name_));
   // Every attribute of both is the window's own, so that neither the desktop's font and colours nor those
@@ -273,8 +304,11 @@ void Form::Show(int modal, Form* owner) {
       w->setParent(owner->Window(), w->windowFlags() | Qt::Dialog);
     }
     w->setWindowModality(Qt::ApplicationModal);
+    const bool wasVisible = w->isVisible();
     w->show();
+    if (!wasVisible) WaitUntilOnScreen(w);
     firstResize();
+    Fit(w);
     w->raise();
     w->activateWindow();
     QEventLoop loop;
@@ -294,6 +328,7 @@ void Form::Show(int modal, Form* owner) {
   w->show();
   if (!wasVisible) WaitUntilOnScreen(w);
   firstResize();
+  Fit(w);
   w->raise();
 }
 
@@ -365,15 +400,18 @@ void Form::SetWidth(double twips) {
   EnsureLoaded();
   const int frame = native_->window->frameGeometry().width() - native_->window->width();
   Resize(native_->window, QSize(std::max(1, ToPixelsX(twips) - frame), native_->window->height()));
+  native_->window->FitLater();
 }
 void Form::SetHeight(double twips) {
   EnsureLoaded();
   const int frame = native_->window->frameGeometry().height() - native_->window->height();
   Resize(native_->window, QSize(native_->window->width(), std::max(1, ToPixelsY(twips) - frame)));
+  native_->window->FitLater();
 }
 void Form::Move(double left, double top) {
   EnsureLoaded();
   native_->window->move(ToPixelsX(left), ToPixelsY(top));
+  native_->window->FitLater();
 }
 
 std::string Form::Caption() {
@@ -411,9 +449,8 @@ double Form::CaptionWidth() {
 }
 
 void Form::KeepOnScreen() {
-  const double left = std::clamp(Left(), 0.0, std::max(0.0, ScreenWidth() - Width()));
-  const double top = std::clamp(Top(), 0.0, std::max(0.0, ScreenHeight() - Height()));
-  if (left != Left() || top != Top()) Move(left, top);
+  EnsureLoaded();
+  Fit(native_->window);
 }
 
 int Form::WindowState() {
@@ -474,7 +511,7 @@ void Form::SetBorderStyle(int style) {
     w->setFixedSize(w->size());
   } else {
     w->setMinimumSize(0, 0);
-    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    w->setMaximumSize(detail::LargestSize(w));
   }
 }
 

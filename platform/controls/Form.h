@@ -72,7 +72,10 @@ class Form {
   // The outer width (twips) the window needs for its whole caption in the title bar: the caption in the
   // design font, bold, beside the title bar's icon and buttons.
   double CaptionWidth();
-  // Moves the window as little as it takes to have all of it on the screen.
+  // Moves the window as little as it takes to have all of it inside the screen's available area (the screen
+  // less its panels), or its top-left corner there when it is larger. Every show does as much, and so does
+  // letting events run after the program has moved or sized a shown window; no window is ever sized larger
+  // than that area.
   void KeepOnScreen();
   int WindowState();
   void SetWindowState(int state);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFont>
+#include <QGuiApplication>
 #include <QPalette>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
@@ -10,6 +14,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
+#include <string>
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/Form.h"
@@ -294,6 +300,117 @@ TEST_F(Forms, EveryFirstShowAfterALoadRunsTheResizeHandler) {
     EXPECT_GT(f.resizes, before) << "load " << load;
     f.Unload();
   }
+}
+
+namespace {
+
+// The available area of the screen, where every window must stand.
+QRect Area() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+// Lets events run until `done` or for some seconds at most; gives `done`.
+bool EventsRunUntil(const std::function<bool()>& done) {
+  const QDeadlineTimer deadline(10000);
+  while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  return done();
+}
+
+// A window designed larger than the screen, with a frame of the given style.
+class LargeForm : public rt::Form {
+ public:
+  explicit LargeForm(int style) : rt::Form("frmLarge"), style_(style) {}
+
+ protected:
+  void Design() override {
+    DesignSize((Area().width() + 300) * rt::TwipsPerPixelX(), (Area().height() + 200) * rt::TwipsPerPixelY());
+    SetBorderStyle(style_);
+  }
+
+ private:
+  int style_;
+};
+
+std::string Describe(const QRect& r) {
+  return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+         std::to_string(r.height());
+}
+
+}  // namespace
+
+TEST_F(Forms, NoWindowIsLargerThanTheAvailableAreaOfItsScreen) {
+  for (int style : {0, 1, 2}) {
+    SCOPED_TRACE("border style " + std::to_string(style));
+    LargeForm f(style);
+    f.Load();
+    QWidget* w = f.Window();
+    EXPECT_LE(w->width(), Area().width());
+    EXPECT_LE(w->height(), Area().height());
+    f.Show();
+    EXPECT_TRUE(Area().contains(w->frameGeometry())) << Describe(w->frameGeometry()) << " in " << Describe(Area());
+    // sized beyond the screen by the program
+    f.SetWidth(f.Width() * 3);
+    f.SetHeight(f.Height() * 3);
+    EXPECT_LE(w->frameGeometry().width(), Area().width());
+    EXPECT_LE(w->frameGeometry().height(), Area().height());
+    // nor may the window manager make it larger
+    EXPECT_LE(w->maximumWidth(), Area().width());
+    EXPECT_LE(w->maximumHeight(), Area().height());
+    f.Unload();
+  }
+}
+
+TEST_F(Forms, AWindowIsKeptInsideTheAvailableAreaWhereverTheProgramPutsIt) {
+  ResizingForm f;
+  QWidget* w = f.Window();
+  auto inside = [&] { return Area().contains(w->frameGeometry()); };
+  // a place kept from a larger screen: the window comes up as near to it as it can, all of it on this one
+  f.Move(rt::ScreenWidth() - 1500, rt::ScreenHeight() + 3000);
+  f.Show();
+  EXPECT_TRUE(inside()) << Describe(w->frameGeometry()) << " in " << Describe(Area());
+  EXPECT_EQ(w->frameGeometry().right(), Area().right());
+  EXPECT_EQ(w->frameGeometry().bottom(), Area().bottom());
+  // moved partly off the screen while shown, and grown from its top-left corner beyond the screen's edge
+  f.Move(-3000, 1500);
+  EXPECT_TRUE(EventsRunUntil(inside)) << Describe(w->frameGeometry());
+  EXPECT_EQ(w->frameGeometry().left(), Area().left());
+  f.Move(rt::ScreenWidth() / 2, rt::ScreenHeight() / 2);
+  f.SetWidth(rt::ScreenWidth() * 0.75);
+  f.SetHeight(rt::ScreenHeight() * 0.75);
+  EXPECT_TRUE(EventsRunUntil(inside)) << Describe(w->frameGeometry());
+  EXPECT_NEAR(f.Width(), rt::ScreenWidth() * 0.75, rt::TwipsPerPixelX());
+  // What a handler does on the way moves nothing: sized wider than the screen, placed, then cut back, the
+  // window stays where it was placed.
+  f.SetWidth(rt::ScreenWidth() * 3);
+  f.Move(rt::ScreenWidth() / 4, 1500);
+  f.SetWidth(3000);
+  bool ran = false;  // posted after the window's own fitting, so run after it
+  QTimer::singleShot(0, [&ran] { ran = true; });
+  ASSERT_TRUE(EventsRunUntil([&ran] { return ran; }));
+  EXPECT_NEAR(f.Left(), rt::ScreenWidth() / 4, rt::TwipsPerPixelX());
+  EXPECT_NEAR(f.Top(), 1500, rt::TwipsPerPixelY());
+}
+
+TEST_F(Forms, EveryWindowTellsTheWindowManagerABaseSizeItCanUse) {
+  // The toolkit sends the base size scaled with the desktop (by 1.5 at a font DPI of 144): none at all,
+  // -1 by -1, goes out as -2 by -2, which a window manager may apply as it is.
+  auto base = [](QWidget* w) { return w->windowHandle() ? w->windowHandle()->baseSize() : QSize(-1, -1); };
+  LargeForm frameless(0), fixed(1);
+  ResizingForm sizable;
+  for (rt::Form* f :
+       {static_cast<rt::Form*>(&frameless), static_cast<rt::Form*>(&fixed), static_cast<rt::Form*>(&sizable)}) {
+    f->Move(1500, 1500);
+    f->Show();
+    const QSize size = base(f->Window());
+    EXPECT_TRUE(size.width() >= 0 && size.height() >= 0)
+        << f->Name() << ": " << size.width() << " by " << size.height();
+    f->Unload();
+  }
+  // a window of the program that is no form, as a message box is
+  QWidget box;
+  box.resize(200, 100);
+  box.move(100, 100);
+  box.show();
+  const QSize size = base(&box);
+  EXPECT_TRUE(size.width() >= 0 && size.height() >= 0) << size.width() << " by " << size.height();
 }
 
 TEST_F(Forms, ControlsHaveTheDesignFontAndColoursWhateverTheDesktopGivesThem) {

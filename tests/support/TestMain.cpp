@@ -30,6 +30,11 @@ class SandboxesGo : public ::testing::Environment {
 
 int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // The offscreen screen is as large as the desktop suite's (1280 by 1024), where the main window fits: a
+  // window is never larger than its screen, and the offscreen platform's own screen is 800 by 800. The
+  // programs the tests start get the same.
+  if (std::string(std::getenv("QT_QPA_PLATFORM")) == "offscreen")
+    ::setenv("QT_QPA_PLATFORM", "offscreen:configfile=" TOLLERWICK_SOURCE_DIR "/tests/support/screen.json", 1);
   // The tests' servers run on this machine: a proxy of the environment is never asked for them.
   for (const char* name : {"no_proxy", "NO_PROXY"}) {
     const char* hosts = std::getenv(name);
