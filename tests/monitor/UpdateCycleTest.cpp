@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTableView>
@@ -79,29 +80,6 @@ TEST_F(UpdateCycle, TheStatusLineTellsTheConnectionAndTheSchedule) {
   At(12, 0, 0);
   MainForm->TimerRT_Timer();
   EXPECT_EQ(Status(), " offline  --  Download suspended");
-}
-
-TEST_F(UpdateCycle, ACycleIsDueAfterTheIntervalCountedFromTheEndOfTheLast) {
-  WriteFile(home + "/download/TickerSettings.vyk", "");
-  ASSERT_TRUE(RunMain());
-  chkAutoUpdate = 1;
-  At(9, 30, 0);  // exactly the start time counts as inside
-  MainForm->TimerRT_Timer();
-  const double ended = MainForm->LastUpdateTime;
-  EXPECT_NE(ended, 0);
-  EXPECT_TRUE(MainForm->TimerRT.Enabled());
-  EXPECT_TRUE(MainForm->cmdAddTicker.Enabled());
-  EXPECT_EQ(MainForm->cmdUpdateRT.Caption(), "Update Realtime Data");
-  rt::testing::Advance(599);
-  MainForm->TimerRT_Timer();
-  EXPECT_EQ(MainForm->LastUpdateTime, ended);
-  EXPECT_EQ(Status(), "  Connection via Lan --  online  --  Download scheduled");
-  rt::testing::Advance(1);
-  MainForm->TimerRT_Timer();
-  EXPECT_GT(MainForm->LastUpdateTime, ended);
-  // ticking the box makes a cycle due at once
-  MainForm->chkRT.SetValue(1);
-  EXPECT_EQ(MainForm->LastUpdateTime, 0);
 }
 
 TEST_F(UpdateCycle, AValueInTheStoreThatNoClockOrNumberReadsDoesNotStopTheUpdates) {
@@ -264,6 +242,41 @@ TEST_F(UpdateCycle, ABannerPictureNotReceivedIsAskedForAgain) {
   EXPECT_EQ(asked, 2);
 }
 
+// A banner list that is no list (an error page that a server or a proxy answered with) leaves the banners
+// as they were.
+TEST_F(UpdateCycle, ABannerListThatIsAnErrorPageLeavesTheBannersAsTheyWere) {
+  std::atomic<bool> errorPage{false};
+  peers::HttpServer server([&](const std::string& request) -> std::optional<std::string> {
+    const std::string path = peers::Path(request);
+    if (path == "/vyk/bin/Banner100.vyk")
+      return errorPage
+                 ? peers::Reply(200, "OK", "<html><body>\r\n503\r\n<p>Service Unavailable</p>\r\n</body></html>")
+                 : peers::Reply(200, "OK",
+                                BannerList({{"b0.bmp", "http://one.example/"}, {"b1.bmp", "http://two.example/"}}));
+    if (path.rfind("/vyk/images/Banner/", 0) == 0) return peers::Reply(200, "OK", Picture());
+    return peers::Reply(404, "Not Found", "");
+  });
+  WriteFile(home + "/download/TickerSettings.vyk", "");
+  ASSERT_TRUE(RunMain());
+  Serve(server);
+  MainForm->cmdUpdateRT_Click();
+  ASSERT_EQ(BannerCount, 2);
+  ASSERT_EQ(MainForm->BannerOnShow, 0);
+  errorPage = true;
+  ForceNewsDownload = true;
+  MainForm->cmdUpdateRT_Click();
+  int lists = 0;
+  for (const std::string& r : server.Requests()) lists += peers::Path(r) == "/vyk/bin/Banner100.vyk";
+  ASSERT_EQ(lists, 2);
+  EXPECT_EQ(BannerCount, 2);
+  EXPECT_EQ(BannerTable[0].picture, "b0.bmp");
+  EXPECT_EQ(BannerTable[1].link, "http://two.example/");
+  EXPECT_EQ(MainForm->BannerOnShow, 1);
+  rt::testing::Launches().clear();
+  MainForm->Image2_Click();
+  EXPECT_EQ(TakeOpened(), std::vector<std::string>{"http://two.example/"});
+}
+
 TEST_F(UpdateCycle, OnlyAWebAddressOfABannerIsOpened) {
   peers::HttpServer server([&](const std::string& request) -> std::optional<std::string> {
     const std::string path = peers::Path(request);
@@ -371,6 +384,42 @@ class UpdateCycleWithTicker : public UpdateCycle {
   peers::HttpServer quotes{
       [](const std::string&) -> std::optional<std::string> { return peers::Reply(404, "Not Found", ""); }};
 };
+
+// The clock runs on while a cycle waits for its quotes: the next cycle is due an interval after the end of
+// the last one, not after its start.
+TEST_F(UpdateCycleWithTicker, ACycleIsDueAfterTheIntervalCountedFromTheEndOfTheLast) {
+  // the quote server answers five minutes after it was asked: the program's own thread moves the clock on
+  // while it waits for the answer
+  peers::HttpServer slow([](const std::string&) -> std::optional<std::string> {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] { rt::testing::Advance(300); }, Qt::BlockingQueuedConnection);
+    return peers::Reply(404, "Not Found", "");
+  });
+  PointProviderAt(slow);
+  chkAutoUpdate = 1;
+  MainForm->LastUpdateTime = 0;  // the window object outlives its loads: a cycle is due at once
+  At(9, 30, 0);                  // exactly the start time counts as inside
+  const double started = rt::SecondsClock();
+  MainForm->TimerRT_Timer();
+  ASSERT_EQ(slow.Requests().size(), 1u);
+  const double ended = MainForm->LastUpdateTime;
+  EXPECT_DOUBLE_EQ(ended, started + 300);
+  EXPECT_TRUE(MainForm->TimerRT.Enabled());
+  EXPECT_TRUE(MainForm->cmdAddTicker.Enabled());
+  EXPECT_EQ(MainForm->cmdUpdateRT.Caption(), "Update Realtime Data");
+  rt::testing::Advance(599);
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(MainForm->LastUpdateTime, ended);
+  EXPECT_EQ(slow.Requests().size(), 1u);
+  EXPECT_EQ(Status(), "  Connection via Lan --  online  --  Download scheduled");
+  rt::testing::Advance(1);
+  MainForm->TimerRT_Timer();
+  EXPECT_EQ(slow.Requests().size(), 2u);
+  EXPECT_DOUBLE_EQ(MainForm->LastUpdateTime, ended + 600 + 300);
+  // ticking the box makes a cycle due at once
+  MainForm->chkRT.SetValue(1);
+  EXPECT_EQ(MainForm->LastUpdateTime, 0);
+}
 
 TEST_F(UpdateCycleWithTicker, WhileACycleRunsNoSecondCanStartAndTheTickerButtonsRest) {
   struct Look {
