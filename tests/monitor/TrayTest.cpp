@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRubberBand>
@@ -127,10 +128,25 @@ TEST_F(Tray, StartingInTheTrayHidesTheWindowBeforeTheTableIsBuilt) {
   VYK_GetSystemInfos::RegAppName = "Brennavale";
   VYK_GetSystemInfos::GetPCInfos();
   rt::SaveSetting(UserApp(), "Settings", "chkStartInTray", "1");
-  ASSERT_TRUE(RunMain());
+  // what the table held when the window went: still as designed, without the headings of the built table
+  struct WatchHiding : QObject {
+    std::optional<std::string> heading;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Hide && MainForm && watched == MainForm->Window() && !heading)
+        heading = MainForm->FG3.TextMatrix(0, 2);
+      return false;
+    }
+  } watch;
+  qApp->installEventFilter(&watch);
+  const bool returned = RunMain();
+  qApp->removeEventFilter(&watch);
+  ASSERT_TRUE(returned);
+  ASSERT_TRUE(watch.heading.has_value()) << "the window was not hidden";
+  EXPECT_EQ(*watch.heading, "");
   EXPECT_FALSE(MainForm->Visible());
   EXPECT_TRUE(IconShown());
   EXPECT_EQ(MainForm->FG3.Rows(), 3);
+  EXPECT_EQ(MainForm->FG3.TextMatrix(0, 2), "Ticker");
   DoubleClickIcon();
   EXPECT_TRUE(MainForm->Visible());
 }
