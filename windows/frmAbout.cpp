@@ -8,6 +8,7 @@
 #include "platform/runtime/Error.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Files.h"
+#include "platform/runtime/Launch.h"
 #include "platform/runtime/Program.h"
 #include "platform/win32/Shell.h"
 
@@ -124,7 +125,9 @@ void frmAbout::RunSystemInfo() {
       if (folder.empty() || rt::Dir(candidate).empty()) throw rt::Error(rt::errFileNotFound, {});
       program = candidate;
     }
-    rt::Shell(program, 1);
+    // The store names the program itself, whose folder has blanks as often as not: it is started by its
+    // whole name, which Shell would take for a command line and cut at the first blank.
+    if (!rt::Launch({rt::Launched::Program, program, {}})) throw rt::Error(rt::errFileNotFound, {});
     return;
   } catch (const rt::EndOfProcess&) {
     throw;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
+#include <filesystem>
 
 #include "library/VYK_Registry.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/frmMain_Tollerwick.h"
 #include "platform/runtime/Events.h"
+#include "platform/runtime/Launch.h"
 #include "platform/win32/Shell.h"
 #include "tests/monitor/MonitorSandbox.h"
 #include "windows/frmAbout.h"
@@ -38,15 +40,26 @@ TEST_F(About, TheMenuShowsItModallyAndOkClosesIt) {
   EXPECT_FALSE(Window().IsLoaded());
 }
 
-TEST_F(About, WithoutASystemInformationProgramTheUserIsTold) {
+// Without the program's own value, the program is looked for in the folder the store names.
+TEST_F(About, SystemInformationStartsFromItsFolderOrTheUserIsTold) {
+  rt::testing::Launches().clear();
   Window().lblSysInfo_Click();
   ASSERT_EQ(rt::testing::MessageBoxes().shown.size(), 1u);
   EXPECT_EQ(rt::testing::MessageBoxes().shown[0].prompt, "System Information Is Unavailable At This Time");
   EXPECT_EQ(rt::testing::MessageBoxes().shown[0].title, "Info");
   EXPECT_EQ(rt::testing::MessageBoxes().shown[0].style, 0);
   // a folder without the program changes nothing
-  VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location\\MSINFO", home);
+  const std::string folder = root + "/Common Files/Microsoft Shared/MSInfo";
+  std::filesystem::create_directories(folder);
+  VYK_Registry::CreateKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location\\MSINFO", folder);
   Window().lblSysInfo_Click();
+  EXPECT_EQ(rt::testing::MessageBoxes().shown.size(), 2u);
+  EXPECT_TRUE(rt::testing::Launches().empty());
+  // with the program there, that program is started, blanks in its folder's name and all
+  WriteFile(folder + "/MSINFO32.EXE", "");
+  Window().lblSysInfo_Click();
+  EXPECT_EQ(rt::testing::Launches(),
+            (std::vector<rt::Launched>{{rt::Launched::Program, folder + "/MSINFO32.EXE", {}}}));
   EXPECT_EQ(rt::testing::MessageBoxes().shown.size(), 2u);
 }
 
