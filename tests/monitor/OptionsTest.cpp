@@ -82,6 +82,10 @@ TEST_F(Options, TheAutostartValueFollowsTheBoxAtClickTime) {
   EXPECT_EQ(Tollerwick_Sub::chkProgramStart, 1);
   Dialog().Load();
   EXPECT_TRUE(RunValue());
+  // a grey box starts nothing either
+  Dialog().chkProgramStart.SetValue(2);
+  EXPECT_FALSE(RunValue());
+  EXPECT_FALSE(std::filesystem::exists(AutostartEntry()));
 }
 
 TEST_F(Options, ApplyKeepsTheDialogOpenAndCopiesEveryField) {
