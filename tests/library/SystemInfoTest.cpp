@@ -1,6 +1,14 @@
 #include "library/VYK_GetSystemInfos.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
 
 #include "library/VYK_Registry.h"
 #include "platform/runtime/Strings.h"
@@ -8,7 +16,45 @@
 
 using namespace VYK_GetSystemInfos;
 
-class SystemInfo : public Sandbox {};
+class SystemInfo : public Sandbox {
+ protected:
+  // The user ID that GetPCInfos finds for a user whom the user database does not know, whose name is
+  // `user` in the environment (none: no USER at all). It runs in a process of its own, in a user namespace
+  // where the process's user has no entry. Nothing when this system gives no process such a user.
+  static std::optional<std::string> UserIDOf(const std::optional<std::string>& user) {
+    int answer[2];
+    if (::pipe(answer) != 0) return std::nullopt;
+    const uid_t outer = ::geteuid();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::close(answer[0]);
+      std::string reply = "-";
+      if (::unshare(CLONE_NEWUSER) == 0) {
+        std::ofstream("/proc/self/uid_map") << "3999999999 " << outer << " 1\n";
+        if (::geteuid() == 3999999999u && !::getpwuid(::geteuid())) {
+          if (user)
+            ::setenv("USER", user->c_str(), 1);
+          else
+            ::unsetenv("USER");
+          GetPCInfos();
+          reply = "+" + UserID;
+        }
+      }
+      const ssize_t written = ::write(answer[1], reply.data(), reply.size());
+      ::_exit(written == static_cast<ssize_t>(reply.size()) ? 0 : 1);
+    }
+    ::close(answer[1]);
+    std::string reply;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(answer[0], buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<size_t>(n));
+    ::close(answer[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the process of its own failed: " << status;
+    if (reply.empty() || reply[0] != '+') return std::nullopt;
+    return reply.substr(1);
+  }
+};
 
 TEST_F(SystemInfo, VersionNamesFollowPlatformAndNumbers) {
   auto name = [](long platform, long major, long minor, long build) {
@@ -53,6 +99,19 @@ TEST_F(SystemInfo, UserAndCompanyAreUpperCaseWithFallbacks) {
                           "HKEY_LOCAL_MACHINE\\junk");
   GetPCInfos();
   EXPECT_EQ(CompanyID, "NONE");
+}
+
+// The login name is taken up to the 24 characters that the name buffer holds with its end: a longer one is
+// no name, and no name at all is "ADMIN".
+TEST_F(SystemInfo, AUserWithoutANameThatFitsIsAdmin) {
+  if (!UserIDOf("jdoe")) GTEST_SKIP() << "this system gives no process a user of its own";
+  const auto id = [](const std::optional<std::string>& user) { return UserIDOf(user).value_or("<not found>"); };
+  EXPECT_EQ(id(" jdoe "), "JDOE");
+  EXPECT_EQ(id(std::string(24, 'x')), std::string(24, 'X'));
+  EXPECT_EQ(id(std::string(25, 'x')), "ADMIN");
+  EXPECT_EQ(id(std::string(40, 'x')), "ADMIN");
+  EXPECT_EQ(id("  "), "ADMIN");
+  EXPECT_EQ(id(std::nullopt), "ADMIN");
 }
 
 TEST_F(SystemInfo, AMissingOrganisationIsLoggedByTheRegistryRead) {
