@@ -141,6 +141,7 @@ namespace automation {
 
 namespace {
 bool g_unavailable = false;
+bool g_standIn = false;
 std::thread g_loading;
 // What the loading thread found: the name of the first engine that works, empty when none does.
 std::optional<std::string> g_found;
@@ -159,6 +160,10 @@ void SpeechObject::SetUnavailableForTesting(bool unavailable) {
   g_unavailable = unavailable;
 }
 
+void SpeechObject::SetAvailableForTesting(bool available) {
+  g_standIn = available;
+}
+
 void SpeechObject::StartLoadingEngines() {
   if (g_loading.joinable() || g_found) return;
   g_loading = std::thread([] { g_found = FirstWorkingEngine(); });
@@ -174,6 +179,7 @@ SpeechObject::SpeechObject() {
   std::optional<std::string> found;
   found.swap(g_found);
   if (g_unavailable) rt::Raise(rt::errCannotCreateObject);
+  if (g_standIn) found = "test";
   if (!found) found = FirstWorkingEngine();
   if (found->empty()) rt::Raise(rt::errCannotCreateObject);
   engine_ = *found;

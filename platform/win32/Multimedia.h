@@ -52,6 +52,9 @@ class SpeechObject {
 
   // For tests: no engine counts as working, as on a machine without speech components.
   static void SetUnavailableForTesting(bool unavailable);
+  // For tests: a stand-in engine ("test") works, whatever is installed, as on a machine with speech
+  // components; the switch above wins over this one.
+  static void SetAvailableForTesting(bool available);
 
   // Finding the engine that works means loading it (its plug-in, its voices), which takes a while: the
   // program starts that on a thread of its own as soon as it runs, and the first object made takes that

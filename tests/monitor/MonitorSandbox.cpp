@@ -47,6 +47,7 @@ void MonitorSandbox::TearDown() {
   rt::testing::ThrowOnEnd(false);
   rt::testing::SetRate(1);
   automation::SpeechObject::SetUnavailableForTesting(false);
+  automation::SpeechObject::SetAvailableForTesting(false);
   Sandbox::TearDown();
 }
 

@@ -9,7 +9,6 @@
 #include "library/VYK_GetSystemInfos.h"
 #include "library/VYK_Language.h"
 #include "platform/runtime/Program.h"
-#include "library/VYK_PlaySound.h"
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
 #include "monitor/frmMain_Tollerwick.h"
@@ -166,17 +165,15 @@ TEST_F(Startup, MissingSpeechComponentsAreToldOncePerComputer) {
   EXPECT_TRUE(boxes.shown.empty());
   Exit();
 
-  // a start that finds the components (given a speech engine) marks them found, and the message comes
-  // again when they are gone
+  // a start that finds the components marks them found, and the message comes again when they are gone
   automation::SpeechObject::SetUnavailableForTesting(false);
-  if (ErrorOf([] { automation::SpeechObject probe; }) == 0) {
-    VYK_PlaySound::Ini_TTS();
-    EXPECT_EQ(rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings", "TTS")->number,
-              0xFFFFFFFFu);
-  } else {
-    rt::registry::Write("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings", "TTS",
-                        rt::RegValue{rt::RegType::DWord, {}, 0xFFFFFFFFu});
-  }
+  automation::SpeechObject::SetAvailableForTesting(true);
+  VYK_Language::LanguageText.Clear();
+  ASSERT_TRUE(RunMain());
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(rt::registry::Read("HKEY_LOCAL_MACHINE\\Software\\VYK\\Brennavale\\Settings", "TTS")->number, 0xFFFFFFFFu);
+  Exit();
+  automation::SpeechObject::SetAvailableForTesting(false);
   automation::SpeechObject::SetUnavailableForTesting(true);
   VYK_Language::LanguageText.Clear();
   ASSERT_TRUE(RunMain());
