@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "library/ErrorTrap.h"
@@ -24,6 +26,8 @@ const std::string ProductNo = "100";
 namespace {
 
 constexpr const char* kSupportAddress = "support@vyk.example";
+// The header's first line, up to the moment the log was created.
+const std::string kHeaderStart = "########  vyk error log file - created ";
 
 LampLighter g_lamp = nullptr;
 // The writers create the log folder before they write; when that fails, CreateDirectoryStruct reports the
@@ -85,19 +89,32 @@ std::string ErrorLogPath() { return VYK_File_Dir::sFixDirString(rt::App.Path()) 
 
 void SetErrorLamp(LampLighter lighter) { g_lamp = lighter; }
 
+// A log begins with its header. The start reads the machine's names (GetPCInfos) before it creates the log,
+// so a read that fails there starts the log with its report: the header goes in front of what such reports
+// wrote. A log that has its header is left as it is.
 void CreateErrorLog() {
   std::string path;
   Skip([&] { path = ErrorLogPath(); });
   bool exists = false;
   Skip([&] { exists = VYK_File_Dir::FileExists(path); });
-  if (exists) return;
+  std::string before;
+  if (exists) {
+    // only the beginning is read of a log that has its header; one that cannot be read is not written over
+    std::ifstream log(path, std::ios::binary);
+    std::string head(kHeaderStart.size(), '\0');
+    log.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(log.gcount()));
+    if (log.bad() || !log.is_open() || head == kHeaderStart) return;
+    before = head + std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+    if (log.bad()) return;
+  }
   int f = 0;
   Skip([&] {
     f = rt::FreeFile();
     rt::Open(path, rt::OpenMode::Output, f);
   });
   using VYK_GetSystemInfos::OSInfo;
-  Skip([&] { rt::Print(f, {"########  vyk error log file - created " + rt::FormatGeneralDate(rt::Now())}); });
+  Skip([&] { rt::Print(f, {kHeaderStart + rt::FormatGeneralDate(rt::Now())}); });
   Skip([&] { rt::Print(f, {ProductNo, VYK_GetSystemInfos::UserID, VYK_GetSystemInfos::CompanyID}); });
   Skip([&] { rt::Print(f, {SysLanguageID(), SysLanguageName()}); });
   Skip([&] { rt::Print(f, {Country(), LanguageName(), NativeCountryName()}); });
@@ -109,6 +126,9 @@ void CreateErrorLog() {
     rt::Print(f, {OSInfo.dwMajorVersion, OSInfo.dwMinorVersion, OSInfo.dwBuildNumber, OSInfo.dwPlatformId, name});
   });
   Skip([&] { rt::Print(f, {"########  End of Header  ##########"}); });
+  Skip([&] {
+    if (!before.empty()) rt::PutBytes(f, before);
+  });
   Skip([&] { rt::Close(f); });
 }
 

@@ -6,6 +6,7 @@
 
 #include "library/VYK_ErrorLog.h"
 #include "library/VYK_GetSystemInfos.h"
+#include "library/VYK_Registry.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Events.h"
 #include "platform/runtime/Regional.h"
@@ -82,6 +83,27 @@ TEST_F(ErrorLogFile, HeaderDescribesTheMachineOnceAndLeavesAnExistingLogAlone) {
   const std::string before = ErrorLog();
   CreateErrorLog();
   EXPECT_EQ(ErrorLog(), before);
+}
+
+// The start reads the machine's names before it creates the log: a store without the organisation reports
+// that read before the log has its header, and the header still comes first, the report after it.
+TEST_F(ErrorLogFile, AReportMadeBeforeTheHeaderFollowsIt) {
+  std::string organisation =
+      "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\RegisteredOrganization";
+  VYK_Registry::DeleteKey(organisation);
+  VYK_GetSystemInfos::GetPCInfos();
+  ASSERT_EQ(VYK_GetSystemInfos::CompanyID, "NONE");
+  CreateErrorLog();
+  const auto lines = Lines(ErrorLog());
+  ASSERT_EQ(lines.size(), 9u) << ErrorLog();
+  EXPECT_EQ(lines[0], "########  vyk error log file - created 12/7/2026 2:05:09 PM");
+  EXPECT_EQ(lines[1], "100" + VYK_GetSystemInfos::UserID + "NONE");
+  EXPECT_EQ(lines[6], "########  End of Header  ##########");
+  EXPECT_NE(lines[7].find("  ReadKey of Modul VYK_Registry  "), std::string::npos) << lines[7];
+  EXPECT_EQ(lines[8], organisation);
+  const std::string headed = ErrorLog();
+  CreateErrorLog();
+  EXPECT_EQ(ErrorLog(), headed);
 }
 
 // A fault logged at every cycle fills the log for as long as the program runs: past 5 MB it starts anew,
