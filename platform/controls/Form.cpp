@@ -53,8 +53,11 @@ void Resize(QWidget* window, const QSize& size) {
 void Fit(QWidget* window) {
   if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
   Resize(window, window->size());
-  const QPoint place = detail::PlaceInside(window, window->pos());
-  if (place != window->pos()) window->move(place);
+  // placed by its inside, which the window manager puts where it is asked to: the frame is reckoned by what
+  // the window manager tells of it, which the toolkit may not know yet
+  const QRect inside = window->geometry();
+  const QPoint place = detail::PlaceInside(window, inside.topLeft());
+  if (place != inside.topLeft()) window->setGeometry(QRect(place, inside.size()));
 }
 
 // The window places the area that holds the controls lazily (at its next event, or when it is shown):
@@ -130,6 +133,11 @@ class FormWindow : public QMainWindow {
   void hideEvent(QHideEvent* e) override {
     QMainWindow::hideEvent(e);
     if (onHide) onHide();
+  }
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override {
+    // a frame told late, or changed, may take the window past the edge of the screen's available area
+    if (detail::NoteFrameChange(eventType, message)) FitLater();
+    return QMainWindow::nativeEvent(eventType, message, result);
   }
 
  private:

@@ -1,25 +1,33 @@
 #pragma once
-// A window's room on the screen: the screen's available area (the screen less its panels and docks), the
-// largest size and the place a top-level window may have in it, and size hints that a window manager may
-// apply as they are. All in the toolkit's pixels of the window.
+// A window's room on the screen: the largest size and the place a top-level window may have inside the
+// screen's available area (the screen less its panels and docks), and size hints that a window manager may
+// apply as they are.
+//
+// Sizes and places go in and out in the toolkit's pixels of the window, but are reckoned in the screen's
+// own: on a scaled desktop (a font DPI of 144 makes a pixel of the window 1.5 of the screen's) the toolkit
+// rounds every conversion, and a window placed by its own pixels could stand a pixel inside a panel. On X
+// the available area and the frame are read as the window manager tells them (_NET_WORKAREA and
+// _NET_FRAME_EXTENTS), which are exact and, for the frame, newer than what the toolkit may have kept.
 
 #include <QPoint>
-#include <QRect>
 #include <QSize>
 
+class QByteArray;
 class QWidget;
 
 namespace rt::detail {
 
-// The available area of the screen that holds `at`; of the window's own screen when no screen holds it.
-QRect AvailableArea(const QWidget* window, const QPoint& at);
 // The largest size the inside of the top-level `window` may have on the screen it stands on: that screen's
-// available area less the window's frame (none is counted while the desktop has not framed it yet).
+// available area less the window's frame (none is counted before the desktop has framed it).
 QSize LargestSize(const QWidget* window);
-// Where the top-level `window` (its frame's top-left corner) stands when asked to stand at `topLeft`: as near
-// to it as it can with all of it inside the available area of the screen there, and where it is larger than
-// that area, with its top-left corner at the area's.
-QPoint PlaceInside(const QWidget* window, const QPoint& topLeft);
+// Where the inside of the top-level `window` (its geometry, frame not included) stands when asked to stand at
+// `inside`: as near to it as it can with all of the window and its frame inside the available area of the
+// screen there, and where it is larger than that area, with its frame's top-left corner at the area's.
+QPoint PlaceInside(const QWidget* window, const QPoint& inside);
+// Takes note of a native event of a top-level window that these functions read for: true when it tells that
+// the window manager has set or changed the window's frame. Every window they read for must pass its native
+// events here.
+bool NoteFrameChange(const QByteArray& eventType, const void* message);
 
 // Every top-level window of the program, from the first form on, tells the window manager a base size of 0
 // by 0 with its size hints. Left to itself the toolkit tells none as -1 by -1, and on a scaled desktop
