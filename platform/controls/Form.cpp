@@ -58,6 +58,7 @@ void Fit(QWidget* window) {
   const QRect inside = window->geometry();
   const QPoint place = detail::PlaceInside(window, inside.topLeft());
   if (place != inside.topLeft()) window->setGeometry(QRect(place, inside.size()));
+  detail::PutBackInside(window);
 }
 
 // The window places the area that holds the controls lazily (at its next event, or when it is shown):

@@ -217,6 +217,36 @@ QPoint PlaceInside(const QWidget* window, const QPoint& inside) {
                 room.frame.bottom())};
 }
 
+void PutBackInside(const QWidget* window) {
+  xcb_connection_t* c = X();
+  const QWindow* handle = window->windowHandle();
+  if (!c || !handle || !handle->handle() || !window->internalWinId() || !window->isVisible()) return;
+  const auto id = static_cast<xcb_window_t>(window->internalWinId());
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  // both asked at once: one wait for the two answers
+  const xcb_get_geometry_cookie_t sizeAsked = xcb_get_geometry(c, id);
+  const xcb_translate_coordinates_cookie_t placeAsked = xcb_translate_coordinates(c, id, root, 0, 0);
+  xcb_get_geometry_reply_t* size = xcb_get_geometry_reply(c, sizeAsked, nullptr);
+  xcb_translate_coordinates_reply_t* place = xcb_translate_coordinates_reply(c, placeAsked, nullptr);
+  if (size && place) {
+    const QRect held = window->geometry();
+    const Room room = RoomOf(window, held.center());
+    const QRect stands = QRect(place->dst_x, place->dst_y, size->width, size->height).marginsAdded(room.frame);
+    if (!room.area.contains(stands)) {
+      const QSize heldSize = held.size() * room.ratio;  // as the toolkit rounds it
+      const uint32_t values[] = {static_cast<uint32_t>(OnScreen(held.x(), room.origin.x(), room.ratio)),
+                                 static_cast<uint32_t>(OnScreen(held.y(), room.origin.y(), room.ratio)),
+                                 static_cast<uint32_t>(heldSize.width()), static_cast<uint32_t>(heldSize.height())};
+      xcb_configure_window(
+          c, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+          values);
+      xcb_flush(c);
+    }
+  }
+  std::free(size);
+  std::free(place);
+}
+
 bool NoteFrameChange(const QByteArray& eventType, const void* message) {
   if (!message || eventType != "xcb_generic_event_t") return false;
   const auto* event = static_cast<const xcb_generic_event_t*>(message);

@@ -24,6 +24,11 @@ QSize LargestSize(const QWidget* window);
 // `inside`: as near to it as it can with all of the window and its frame inside the available area of the
 // screen there, and where it is larger than that area, with its frame's top-left corner at the area's.
 QPoint PlaceInside(const QWidget* window, const QPoint& inside);
+// Where the shown top-level `window` stands on the screen otherwise than the toolkit holds, larger than its
+// room or outside the available area (as the X server says), asks the window manager again for the place and
+// size the toolkit holds, which are inside: a window manager may drop what the program asks while it takes a
+// new window in (fluxbox), and the toolkit may never hear of it.
+void PutBackInside(const QWidget* window);
 // Takes note of a native event of a top-level window that these functions read for: true when it tells that
 // the window manager has set or changed the window's frame. Every window they read for must pass its native
 // events here.
