@@ -20,6 +20,19 @@ PATIENCE = float(os.environ.get("TOLLERWICK_DESKTOP_PATIENCE", "1"))
 SCREEN = (1280, 1024)
 TRAY_HEIGHT = 32
 
+# The desktop the suite runs on: its window manager and its font DPI (the X resource Xft.dpi, as a desktop's
+# font settings give it), by default openbox at 96 DPI. TOLLERWICK_DESKTOP_WM=fluxbox and
+# TOLLERWICK_DESKTOP_DPI=144 run it on another; a desktop of 144 DPI scales every window by 1.5.
+WINDOW_MANAGERS = ("openbox", "fluxbox")
+WINDOW_MANAGER = os.environ.get("TOLLERWICK_DESKTOP_WM", "openbox")
+DPI = int(os.environ.get("TOLLERWICK_DESKTOP_DPI", "96"))
+if WINDOW_MANAGER not in WINDOW_MANAGERS:
+    raise SystemExit(f"TOLLERWICK_DESKTOP_WM={WINDOW_MANAGER}: the suite knows {', '.join(WINDOW_MANAGERS)}")
+if DPI < 96:
+    raise SystemExit(f"TOLLERWICK_DESKTOP_DPI={DPI}: at least 96")
+# Pixels of the screen to one pixel of a window: the toolkit scales the windows by the font DPI over 96.
+SCALE = DPI / 96
+
 
 class Timeout(AssertionError):
     pass
@@ -98,24 +111,33 @@ class Display:
 
 
 class Session:
-    """Xvfb at 96 DPI, openbox and trayer (an XEmbed notification area along the bottom right)."""
+    """Xvfb, a window manager (openbox or fluxbox) and trayer (an XEmbed notification area along the bottom
+    right), with the font DPI given as the X resource Xft.dpi."""
 
-    def __init__(self):
+    def __init__(self, screen=SCREEN, window_manager=WINDOW_MANAGER, dpi=DPI):
         self.folder = tempfile.mkdtemp(prefix="tollerwick-desktop-")
         self.processes = []
         self.display = None
         self.x = None
+        self.screen = screen
+        self.window_manager_name = window_manager
+        self.dpi = dpi
+
+    def __str__(self):
+        return (f"{self.display}: Xvfb {self.screen[0]}x{self.screen[1]}, {self.window_manager_name}, trayer, "
+                f"font DPI {self.dpi}")
 
     def start(self):
-        for tool in ("Xvfb", "openbox", "trayer", "xdotool", "xprop", "xwininfo", "import"):
+        for tool in ("Xvfb", self.window_manager_name, "trayer", "xdotool", "xprop", "xwininfo", "import"):
             if not shutil.which(tool):
                 raise RuntimeError(f"{tool} is missing: run scripts/setup")
         # Xvfb picks a free display number itself and writes it to the descriptor we give it.
         read, write = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24", "-dpi", "96",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=self._log("xvfb"))
+        with self._log("xvfb") as log:
+            xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{self.screen[0]}x{self.screen[1]}x24", "-dpi",
+                 str(self.dpi), "-nolisten", "tcp", "-noreset"],
+                pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=log)
         os.close(write)
         self.processes.append(xvfb)
         number = b""
@@ -129,14 +151,45 @@ class Session:
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.x = wait_until(self._connect, 30, "the X server accepting connections")
+        # the desktop's font DPI, as its settings give it to every program: the X resources on the root window
+        self.tool("xprop", "-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
+                  f"Xft.dpi:\t{self.dpi}\n")
 
-        self.window_manager = self._spawn("openbox", ["openbox"])
+        # The window manager keeps its settings under a home of its own, here: fluxbox writes its defaults
+        # there at its first start.
+        home = os.path.join(self.folder, "home")
+        os.makedirs(home)
+        if self.window_manager_name == "fluxbox":
+            self._set_up_fluxbox(home)
+        self.window_manager = self._spawn(self.window_manager_name, [self.window_manager_name],
+                                          env=dict(self.env, HOME=home))
         wait_until(self.window_manager_running, 30, "the window manager (_NET_SUPPORTING_WM_CHECK)")
+        # the panel keeps its edge of the screen (a strut): the screen's available area ends above it
         self._spawn("trayer", ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
-                               "--width", "100", "--height", str(TRAY_HEIGHT), "--transparent", "false"])
+                               "--width", "100", "--height", str(TRAY_HEIGHT), "--transparent", "false",
+                               "--SetPartialStrut", "true"])
         wait_until(lambda: self.x.selection_owner("_NET_SYSTEM_TRAY_S0"), 30,
                    "the notification area (owner of _NET_SYSTEM_TRAY_S0)")
+        wait_until(lambda: (self.work_area() or (0, 0) + self.screen) != (0, 0) + self.screen, 30,
+                   "the window manager keeping the panel's edge out of the available area (_NET_WORKAREA)")
         return self
+
+    @staticmethod
+    def _set_up_fluxbox(home):
+        """fluxbox as it comes, less two things that are no part of the desktop under test: the notification
+        area of its own toolbar (trayer is the notification area, as under openbox) and the wallpaper of its
+        style, which it sets with a helper that reports its failure in a window of its own. Its toolbar runs
+        along the top of the screen, where the screen's available area begins below it."""
+        folder = os.path.join(home, ".fluxbox")
+        os.makedirs(folder)
+        with open(os.path.join(folder, "init"), "w") as f:
+            f.write("session.screen0.toolbar.tools: prevworkspace, workspacename, nextworkspace, clock, prevwindow, "
+                    "nextwindow, iconbar\n"
+                    "session.screen0.toolbar.placement: TopCenter\n"
+                    "session.screen0.toolbar.visible: true\n"
+                    f"session.styleOverlay: {os.path.join(folder, 'overlay')}\n")
+        with open(os.path.join(folder, "overlay"), "w") as f:
+            f.write("background: none\n")
 
     def stop(self):
         if self.x:
@@ -166,9 +219,9 @@ class Session:
         with open(os.path.join(self.folder, name + ".log"), errors="replace") as f:
             return f.read()
 
-    def _spawn(self, name, command):
+    def _spawn(self, name, command, env=None):
         with self._log(name) as log:
-            p = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+            p = subprocess.Popen(command, env=env or self.env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         self.processes.append(p)
         return p
 
@@ -233,6 +286,12 @@ class Session:
         m = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", out)
         left, right, top, bottom = map(int, m.groups()) if m else (0, 0, 0, 0)
         return g[0] - left, g[1] - top, g[2] + left + right, g[3] + top + bottom
+
+    def work_area(self):
+        """The screen's available area as the window manager tells it (_NET_WORKAREA): (x, y, width, height)."""
+        out = self.tool("xprop", "-root", "-notype", "_NET_WORKAREA", check=False)
+        values = [int(v) for v in re.findall(r"\d+", out.partition("=")[2])]
+        return tuple(values[:4]) if len(values) >= 4 else None
 
     def stacking(self):
         """The managed windows, bottom first."""

@@ -33,8 +33,14 @@ OPENERS = ("xdg-open", "gio", "gvfs-open", "gnome-open", "kde-open", "kde-open5"
 
 
 def pixels(twips):
-    """Twips of a form's design as pixels at 96 DPI (15 twips a pixel), rounded as the program does."""
-    return int(twips / 15 + 0.5)
+    """Twips of a form's design as pixels of the screen: 15 twips a pixel of the window, rounded as the program
+    does, and a pixel of the window as many of the screen as the desktop's font DPI scales it to."""
+    return scaled(int(twips / 15 + 0.5))
+
+
+def scaled(window_pixels):
+    """Pixels of a window (as at 96 DPI) as pixels of the screen."""
+    return int(window_pixels * desktop.SCALE + 0.5)
 
 
 def user_key():
@@ -54,9 +60,12 @@ class Program:
     """One run of the real program. Use it as a context manager: the folder goes at the end, and when the
     block fails, what the program left behind is printed first."""
 
-    def __init__(self, settings=None, tickers=None, servers=None, main_at=(1500, 1500), start=True):
-        """start=False: the block starts the program itself (launch, then started)."""
-        self.session = SESSION
+    def __init__(self, settings=None, tickers=None, servers=None, main_at=(1500, 1500), start=True, session=None,
+                 address_space=None):
+        """start=False: the block starts the program itself (launch, then started). session: another desktop
+        than the suite's. address_space: the most address space the program may have, in bytes (prlimit)."""
+        self.session = session or SESSION
+        self.address_space = address_space
         self.root = tempfile.mkdtemp(prefix="tollerwick-case-")
         self.home = os.path.join(self.root, "Tollerwick")
         self.server = LocalServer().start()
@@ -176,17 +185,40 @@ class Program:
 
     def launch(self):
         self.log = open(os.path.join(self.root, "program.log"), "wb")
-        self.process = subprocess.Popen([PROGRAM], env=self.environment(), stdin=subprocess.DEVNULL,
+        command = [PROGRAM]
+        if self.address_space:
+            # prlimit sets the limit on itself and becomes the program: the process is the program's
+            command = ["prlimit", f"--as={self.address_space}", "--"] + command
+        self.process = subprocess.Popen(command, env=self.environment(), stdin=subprocess.DEVNULL,
                                         stdout=self.log, stderr=subprocess.STDOUT, cwd=self.root)
         return self
 
-    def started(self):
-        # Start-up has ended once the main window is shown and the program has made its folders (just
-        # before it fills the ticker table), and its error lamp has been drawn.
-        self.main = wait_until(self._main_window, 60, "the main window")
-        wait_until(lambda: os.path.isdir(os.path.join(self.home, "documentation")), 60, "the program's folders")
-        self.container = wait_until(self._find_container, 30, "the main window's controls drawn")
+    def started(self, watch=None):
+        """Start-up has ended once the main window is shown and the program has made its folders (just before
+        it fills the ticker table), and its error lamp has been drawn. watch: called at every look meanwhile
+        (it fails the case by raising)."""
+        self.main_window_shown(watch)
+        return self.with_controls(watch)
+
+    def main_window_shown(self, watch=None):
+        """Waits for the main window (the splash before it has the same title) and gives it."""
+        self.main = wait_until(watched(self._main_window, watch), 60, "the main window")
+        return self.main
+
+    def with_controls(self, watch=None):
+        """The rest of start-up, once the main window is shown."""
+        wait_until(watched(lambda: os.path.isdir(os.path.join(self.home, "documentation")), watch), 60,
+                   "the program's folders")
+        self.container = wait_until(watched(self._find_container, watch), 30, "the main window's controls drawn")
         return self
+
+    def memory(self, field="VmRSS"):
+        """A figure of the program's memory from /proc (VmRSS resident now, VmHWM the most it was), in bytes."""
+        with open(f"/proc/{self.pid}/status") as f:
+            for line in f:
+                if line.startswith(field + ":"):
+                    return int(line.split()[1]) * 1024
+        raise AssertionError(f"no {field} for process {self.pid}")
 
     def _main_window(self):
         self.assert_alive()
@@ -205,9 +237,12 @@ class Program:
         if not g:
             return None
         box = self.session.find_colour((0x00, 0xFF, 0x00), window=self.main)
-        if not box or box[2] - box[0] != 13 or box[3] - box[1] != 13:
+        # 14 pixels of the window, scaled as the desktop scales it (a pixel either way where that is no whole
+        # number of the screen's)
+        inside = 14 * desktop.SCALE
+        if not box or abs(box[2] - box[0] + 1 - inside) > 1 or abs(box[3] - box[1] + 1 - inside) > 1:
             return None
-        return g[0] + box[0] - 1 - pixels(9000), g[1] + box[1] - 1 - pixels(3000)
+        return g[0] + box[0] - scaled(1) - pixels(9000), g[1] + box[1] - scaled(1) - pixels(3000)
 
     @property
     def pid(self):
@@ -286,6 +321,17 @@ class Program:
             self.server.stop()
             shutil.rmtree(self.root, ignore_errors=True)
         return False
+
+
+def watched(condition, watch):
+    """`condition`, with `watch` called before every look (when there is one)."""
+
+    def look():
+        if watch:
+            watch()
+        return condition()
+
+    return look
 
 
 def describe_status(status):

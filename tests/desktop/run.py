@@ -28,7 +28,7 @@ def main():
     began = time.monotonic()
     try:
         harness.SESSION = session.start()
-        print(f"desktop {session.display}: Xvfb, openbox, trayer; program {harness.PROGRAM}", flush=True)
+        print(f"desktop {session}; program {harness.PROGRAM}", flush=True)
         argv = [sys.argv[0], "discover", "-s", here, "-p", "test_*.py", "-t", here] + sys.argv[2:]
         program = unittest.main(module=None, argv=argv, verbosity=2, exit=False)
         ok = program.result.wasSuccessful()

@@ -4,7 +4,7 @@ the dialog."""
 import threading
 
 from desktop import wait_until
-from harness import DesktopCase, Program, ticker_line
+from harness import DesktopCase, Program, pixels, scaled, ticker_line
 from servers import Reply
 
 QUOTES = "/download/quotes.csv"
@@ -36,7 +36,7 @@ class Alarm(DesktopCase):
 
             # the user goes on in the dialog: a click on its first tab
             x, y, _, _ = self.desk.geometry(options)
-            self.desk.click(x + 8 + 25, y + 16 + 10)
+            self.desk.click(x + pixels(120) + scaled(25), y + pixels(240) + scaled(10))
             wait_until(lambda: self.desk.active() == options, 30, "the dialog active after the click")
             self.assertAbove(alarm, options, "after a click in the dialog")
 

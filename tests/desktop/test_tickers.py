@@ -1,6 +1,6 @@
 """The ticker table as a user fills it: a ticker added by typing is in the ticker file after the menu's Exit."""
 
-from harness import DesktopCase, Program, ticker_line
+from harness import DesktopCase, Program, scaled, ticker_line
 
 ADD = (6330, 3900, 1170, 390)  # cmdAddTicker, "Add Ticker"
 TICKER_BOX = (120, 3930, 1560, 345)  # txtTicker
@@ -21,7 +21,7 @@ class Tickers(DesktopCase):
 
             # "Exit", the first entry of the menu bar, which runs along the top of the window above the controls
             x, y, _, _ = self.desk.geometry(p.main)
-            self.desk.click(x + 15, (y + p.container[1]) // 2)
+            self.desk.click(x + scaled(15), (y + p.container[1]) // 2)
             status = p.wait_for_end()
             self.assertEqual(status, 0, "the exit status")
             with open(p.ticker_file, newline="") as f:

@@ -17,6 +17,12 @@ class Tray(DesktopCase):
         icons = wait_until(lambda: (p.assert_alive(), not p.main_visible() and self.desk.tray_icons(p.pid))[1], 30,
                            "the main window hidden and its icon in the notification area")
         self.assertEqual(len(icons), 1, "one icon of the program in the notification area")
+        # The way to the notification area is drawn as a frame that moves from the window to the area, a window
+        # of the program's own that lies over the icon as it ends: a click on the icon meanwhile lands on the
+        # frame. The icon is used once the frame is gone, when the icon is the program's only window shown.
+        wait_until(lambda: set(self.desk.windows(p.pid)) <= {row[0] for row in self.desk.tray_icons(p.pid)}, 30,
+                   lambda: f"the frame drawn on the way to the notification area gone: windows shown "
+                           f"{[hex(w) for w in self.desk.windows(p.pid)]}")
         _, _, _, _, x, y, w, h = icons[0]
         return x + w // 2, y + h // 2
 

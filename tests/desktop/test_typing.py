@@ -2,7 +2,7 @@
 letter typed into a time box of the options dialog leaves the program running and a time in the settings."""
 
 from desktop import wait_until
-from harness import DesktopCase, Program, pixels, ticker_line
+from harness import DesktopCase, Program, pixels, scaled, ticker_line
 
 ADD = (6330, 3900, 1170, 390)  # cmdAddTicker, "Add Ticker"
 TICKER_BOX = (120, 3930, 1560, 345)  # txtTicker
@@ -60,7 +60,7 @@ class Typing(DesktopCase):
         """The menu's "Exit", the first entry of the menu bar, which runs along the top of the main window above
         the controls; the program must end well."""
         x, y, _, _ = self.desk.geometry(p.main)
-        self.desk.click(x + 15, (y + p.container[1]) // 2)
+        self.desk.click(x + scaled(15), (y + p.container[1]) // 2)
         self.assertEqual(p.wait_for_end(), 0, "the exit status")
 
     def start_time_box(self, options):
@@ -70,7 +70,7 @@ class Typing(DesktopCase):
         font. So the pane's top edge, the first line below the top of the tab control right of the last tab
         header, tells where the page begins."""
         left, top, width, height = (pixels(v) for v in TABS)
-        column = left + width - 4
+        column = left + width - scaled(4)
 
         def pane_top():
             w, h, body = self.desk.pixels(options)
@@ -84,7 +84,7 @@ class Typing(DesktopCase):
             return next((y for y in range(top + 1, top + height // 2) if colour(y) != colour(top)), None)
 
         edge = wait_until(pane_top, 30, "the options dialog painted, with the pane of its tab control")
-        page = (left + 2, edge + 2)
+        page = (left + scaled(2), edge + scaled(2))
         return (page[0] + pixels(FRAME1[0]) + pixels(START_TIME_BOX[0]),
                 page[1] + pixels(FRAME1[1]) + pixels(START_TIME_BOX[1]),
                 pixels(START_TIME_BOX[2]), pixels(START_TIME_BOX[3]))

@@ -2,15 +2,16 @@
 each check ends with the real answer."""
 
 from desktop import Timeout, wait_until
-from harness import DesktopCase, Program
+from harness import DesktopCase, Program, pixels, scaled
 from servers import Reply
 
 VERSIONS = "/versions.txt"
 SLOW = 5  # seconds the version server takes to answer
-REGISTER_TAB = (8 + 25, 16 + 10)  # pixels into the dialog: on the first tab of SSTab1 (120, 240 twips)
+REGISTER_TAB = (pixels(120) + scaled(25), pixels(240) + scaled(10))  # into the dialog: on SSTab1's first tab
 # cmdChkNewVersion (240, 2760, 3000, 390 twips) on the tab's page, whose area starts below the tabs: 2 pixels
 # right of the tab control and 25 down, with the dialog's design font
-CHECK_BUTTON = (8 + 2 + 16 + 100, 16 + 25 + 184 + 13)
+CHECK_BUTTON = (pixels(120) + scaled(2) + pixels(240) + pixels(3000) // 2,
+                pixels(240) + scaled(25) + pixels(2760) + pixels(390) // 2)
 FAILURE_TITLE = "Version check failed"
 ANSWER_TITLE = "Information"
 
