@@ -177,6 +177,9 @@ long DrawAnimatedRects(long, long, const RECT& from, const RECT& to) {
   const QRect b(QPoint(to.left, to.top), QPoint(to.right - 1, to.bottom - 1));
   if (a.isEmpty() || b.isEmpty()) return 0;
   auto* band = new QRubberBand(QRubberBand::Rectangle);
+  // the frame passes over the icon: a click on the icon meanwhile is the icon's
+  band->setWindowFlag(Qt::WindowTransparentForInput);
+  band->setAttribute(Qt::WA_TransparentForMouseEvents);
   band->setGeometry(a);
   band->show();
   auto* move = new QVariantAnimation(band);
