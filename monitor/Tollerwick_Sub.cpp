@@ -100,6 +100,17 @@ std::string ReadText(const std::string& app, const std::string& name, const std:
   return rt::GetSetting(app, kSettings, name, defaultValue);
 }
 
+// True when `conversion` raises no error.
+template <class Conversion>
+bool Converts(Conversion&& conversion) {
+  bool converted = false;
+  Skip([&] {
+    conversion();
+    converted = true;
+  });
+  return converted;
+}
+
 std::string ReadUsable(const std::string& app, const std::string& name, const std::string& defaultValue,
                        bool (*usable)(const std::string&)) {
   const std::string value = ReadText(app, name, defaultValue);
@@ -137,32 +148,16 @@ std::string PerUserApp() { return "VYK\\" + VYK_GetSystemInfos::RegAppName + "\\
 std::string CommonApp() { return "VYK\\Common"; }
 
 bool UsableTime(const std::string& text) {
-  bool usable = false;
-  Skip([&] {
-    ClockTime(text);
-    usable = true;
-  });
-  return usable;
+  return Converts([&] { ClockTime(text); });
 }
 
 bool UsableNumber(const std::string& text) {
-  bool usable = false;
-  Skip([&] {
-    rt::CInt(rt::CLng(text));
-    usable = true;
-  });
-  return usable;
+  return Converts([&] { rt::CInt(rt::CLng(text)); });
 }
 
 bool UsableSwitch(const std::string& text) {
-  bool usable = false;
-  Skip([&] {
-    rt::CDbl(text);
-    usable = true;
-  });
-  return usable;
+  return Converts([&] { rt::CDbl(text); });
 }
-
 
 long ClockTime(const std::string& text) {
   const auto digit = [&](size_t i) { return text[i] >= '0' && text[i] <= '9'; };

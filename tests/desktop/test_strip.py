@@ -49,30 +49,36 @@ class Strip(DesktopCase):
         wait_until(lambda: all(abs(a - e) <= TOLERANCE for a, e in zip(where(), place)), 30,
                    lambda: f"{what}: the strip is at {where()}, expected at {place}")
 
+    def drag_bar(self, strip, button, steps):
+        """Presses `button` on the bar, moves the pointer by `steps` with it held, lets go, and waits until the
+        strip has followed by most of the way (it may start to follow only once the pointer is some way off).
+        Returns where the press was."""
+        start = self.desk.frame_geometry(strip)
+        x, y = self.bar(strip)
+        self.desk.move(x, y)
+        self.desk.press(button)
+        try:
+            for dx, dy in steps:
+                self.desk.move(x + dx, y + dy)
+        finally:
+            self.desk.release(button)
+
+        def dragged():
+            at = self.desk.frame_geometry(strip)
+            return 100 <= at[0] - start[0] <= 200 + TOLERANCE and 75 <= at[1] - start[1] <= 150 + TOLERANCE
+
+        wait_until(dragged, 30, lambda: f"the strip moved by the drag of (200, 150) from {start[:2]}: it is at "
+                                        f"{self.desk.frame_geometry(strip)[:2]}")
+        return x, y
+
     def test_drag_by_the_bar_then_double_click_docks_it_under_the_main_window(self):
         tickers = [ticker_line(t, "30", "20") for t in ("AAA", "BBB", "CCC")]
         with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers, main_at=MAIN_AT) as p:
             strip = self.strip(p)
             self.wait_at(strip, self.docked_place(p), "docked under the main window at start")
 
-            # drag: press on the bar, move in steps with the button held, let go. The window may start to
-            # follow only once the pointer is some way off, so it moves by most of the way, not all of it.
-            start = self.desk.frame_geometry(strip)
-            x, y = self.bar(strip)
-            self.desk.move(x, y)
-            self.desk.press(1)
-            try:
-                for dx, dy in [(4 * i, 3 * i) for i in range(1, 6)] + [(20 * i, 15 * i) for i in range(2, 11)]:
-                    self.desk.move(x + dx, y + dy)
-            finally:
-                self.desk.release(1)
-
-            def dragged():
-                at = self.desk.frame_geometry(strip)
-                return 100 <= at[0] - start[0] <= 200 + TOLERANCE and 75 <= at[1] - start[1] <= 150 + TOLERANCE
-
-            wait_until(dragged, 30, lambda: f"the strip moved by the drag of (200, 150) from {start[:2]}: it is at "
-                                            f"{self.desk.frame_geometry(strip)[:2]}")
+            # drag: press on the bar, move in steps with the button held, let go
+            self.drag_bar(strip, 1, [(4 * i, 3 * i) for i in range(1, 6)] + [(20 * i, 15 * i) for i in range(2, 11)])
             self.assertAlive(p, "after the drag")
 
             # a double-click on the bar docks it again
@@ -101,22 +107,7 @@ class Strip(DesktopCase):
         with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers, main_at=MAIN_AT) as p:
             strip = self.strip(p)
             self.wait_at(strip, self.docked_place(p), "docked under the main window at start")
-            start = self.desk.frame_geometry(strip)
-            x, y = self.bar(strip)
-            self.desk.move(x, y)
-            self.desk.press(3)
-            try:
-                for i in range(1, 11):
-                    self.desk.move(x + 20 * i, y + 15 * i)
-            finally:
-                self.desk.release(3)
-
-            def moved():
-                at = self.desk.frame_geometry(strip)
-                return 100 <= at[0] - start[0] <= 200 + TOLERANCE and 75 <= at[1] - start[1] <= 150 + TOLERANCE
-
-            wait_until(moved, 30, lambda: f"the strip moved by the drag of (200, 150) from {start[:2]}: it is at "
-                                          f"{self.desk.frame_geometry(strip)[:2]}")
+            x, y = self.drag_bar(strip, 3, [(20 * i, 15 * i) for i in range(1, 11)])
             # with no button held the pointer goes on alone; a double-click on the bar then reaches the program
             # and docks the strip (a move that went on would take the first click, and drop the strip there)
             self.desk.move(x + 300, y + 220)
