@@ -19,16 +19,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/controls/X11Desktop.h"
+
 namespace rt::detail {
 
 namespace {
 
 // ---- what the window manager tells on X
-
-xcb_connection_t* X() {
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  return x11 ? x11->connection() : nullptr;
-}
 
 // The atoms this file reads, asked of the X server once for each connection.
 struct Atoms {
@@ -36,20 +33,12 @@ struct Atoms {
   xcb_atom_t frameExtents = XCB_ATOM_NONE, workArea = XCB_ATOM_NONE;
 };
 
-xcb_atom_t Intern(xcb_connection_t* c, const char* name) {
-  xcb_intern_atom_reply_t* reply =
-      xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
-  std::free(reply);
-  return atom;
-}
-
 const Atoms& AtomsOf(xcb_connection_t* c) {
   static Atoms atoms;
   if (atoms.connection != c) {
     atoms.connection = c;
-    atoms.frameExtents = Intern(c, "_NET_FRAME_EXTENTS");
-    atoms.workArea = Intern(c, "_NET_WORKAREA");
+    atoms.frameExtents = X11Atom(c, "_NET_FRAME_EXTENTS");
+    atoms.workArea = X11Atom(c, "_NET_WORKAREA");
   }
   return atoms;
 }
@@ -147,7 +136,7 @@ Room RoomOf(const QWidget* window, const QPoint& at) {
                    inwards(available.top() + available.height(), room.origin.y(), false) - 1));
 
   std::optional<QMargins> frame;
-  if (xcb_connection_t* c = X()) {
+  if (xcb_connection_t* c = X11Connection()) {
     if (auto work = WorkArea(c, available)) {
       const QRect screenPixels(room.origin, QSize(std::ceil(whole.width() * room.ratio - 1e-6),
                                                   std::ceil(whole.height() * room.ratio - 1e-6)));
@@ -218,7 +207,7 @@ QPoint PlaceInside(const QWidget* window, const QPoint& inside) {
 }
 
 void PutBackInside(const QWidget* window) {
-  xcb_connection_t* c = X();
+  xcb_connection_t* c = X11Connection();
   const QWindow* handle = window->windowHandle();
   if (!c || !handle || !handle->handle() || !window->internalWinId() || !window->isVisible()) return;
   const auto id = static_cast<xcb_window_t>(window->internalWinId());
@@ -251,7 +240,7 @@ bool NoteFrameChange(const QByteArray& eventType, const void* message) {
   if (!message || eventType != "xcb_generic_event_t") return false;
   const auto* event = static_cast<const xcb_generic_event_t*>(message);
   if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
-  xcb_connection_t* c = X();
+  xcb_connection_t* c = X11Connection();
   const auto* change = reinterpret_cast<const xcb_property_notify_event_t*>(event);
   if (!c || change->atom != AtomsOf(c).frameExtents) return false;
   ReadOn(c).frames.erase(change->window);

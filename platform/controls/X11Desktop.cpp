@@ -11,32 +11,28 @@
 
 namespace rt::detail {
 
-namespace {
-
-xcb_connection_t* Connection() {
+xcb_connection_t* X11Connection() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+uint32_t X11Atom(xcb_connection_t* c, const char* name) {
   xcb_intern_atom_reply_t* reply =
       xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::char_traits<char>::length(name)), name),
                             nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : XCB_ATOM_NONE;
-  free(reply);
+  const xcb_atom_t atom = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+  std::free(reply);
   return atom;
 }
-
-}  // namespace
 
 // A window not mapped yet carries its states in _NET_WM_STATE, which the window manager reads when it maps
 // it; the toolkit adds its own states to those it finds there, and the window manager removes the property
 // when the window is hidden, so it is set before every show.
 void KeepOutOfTaskbar(QWidget* window) {
-  xcb_connection_t* c = Connection();
+  xcb_connection_t* c = X11Connection();
   if (!c || window->isVisible()) return;
   const auto id = static_cast<xcb_window_t>(window->winId());
-  const xcb_atom_t state = Atom(c, "_NET_WM_STATE");
+  const xcb_atom_t state = X11Atom(c, "_NET_WM_STATE");
   std::vector<xcb_atom_t> states;
   xcb_get_property_reply_t* now =
       xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
@@ -46,7 +42,7 @@ void KeepOutOfTaskbar(QWidget* window) {
   }
   free(now);
   for (const char* name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
-    const xcb_atom_t a = Atom(c, name);
+    const xcb_atom_t a = X11Atom(c, name);
     if (a != XCB_ATOM_NONE && std::find(states.begin(), states.end(), a) == states.end()) states.push_back(a);
   }
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, static_cast<uint32_t>(states.size()),
