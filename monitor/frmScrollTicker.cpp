@@ -9,13 +9,14 @@
 
 namespace {
 Trap Here(const char* procedure) { return HandlerTrap(std::string(procedure) + " of Formular frmScrollTicker"); }
+}  // namespace
 
 // Lets the window follow the mouse, as when a title bar is dragged.
-void DragWindow(rt::Form& form) {
+void frmScrollTicker::DragWindow() {
+  dragged_ = true;
   win32::ReleaseCapture();
-  win32::SendMessageA(form.hWnd(), win32::WM_NCLBUTTONDOWN, win32::HTCAPTION, 0);
+  win32::SendMessageA(hWnd(), win32::WM_NCLBUTTONDOWN, win32::HTCAPTION, 0);
 }
-}  // namespace
 
 frmScrollTicker::frmScrollTicker() : rt::Form("frmScrollTicker") {}
 
@@ -68,14 +69,14 @@ void frmScrollTicker::TickerMove() {
 
 void frmScrollTicker::lblMove_MouseDown(int /*Button*/) {
   Here("lblMove_MouseDown")([&] {
-    DragWindow(*this);
+    DragWindow();
     rt::DoEvents();
   });
 }
 
 void frmScrollTicker::Form_MouseDown(int Button) {
   Here("Form_MouseDown")([&] {
-    if (Button == 1) DragWindow(*this);
+    if (Button == 1) DragWindow();
     rt::DoEvents();
   });
 }
@@ -95,9 +96,14 @@ void frmScrollTicker::NoteDocked() {
   dockedTop_ = Top();
   dockedWidth_ = Width();
   dockedHeight_ = Height();
+  dragged_ = false;
 }
 
-bool frmScrollTicker::StillDocked() { return IsLoaded() && Left() == dockedLeft_ && Top() == dockedTop_; }
+// Only the user's drags count as moves: a window manager may place the strip itself before it moves it
+// where the program asked, and the strip is still docked then.
+bool frmScrollTicker::StillDocked() {
+  return IsLoaded() && (!dragged_ || (Left() == dockedLeft_ && Top() == dockedTop_));
+}
 
 void frmScrollTicker::DockUnder(rt::Form& main) {
   Move(main.Left(), main.Top() + main.Height());

@@ -16,7 +16,7 @@ class frmScrollTicker : public rt::Form {
 
   // Notes where the program has docked the strip and the size it gave it.
   void NoteDocked();
-  // True while the strip stands where it was last docked: the user has not moved it since.
+  // True while the user has not moved the strip since it was last docked.
   bool StillDocked();
   // Docks the strip again under the main window's frame, at its left edge and at the size it was given
   // then: a window manager that framed the windows late may have mapped it at the size it had before.
@@ -30,6 +30,8 @@ class frmScrollTicker : public rt::Form {
  private:
   void lblMove_MouseDown(int Button);
   void lblMove_DblClick();
+  void DragWindow();
 
   double dockedLeft_ = -1, dockedTop_ = -1, dockedWidth_ = 0, dockedHeight_ = 0;
+  bool dragged_ = false;  // by the user, since the strip was last docked
 };

@@ -50,15 +50,21 @@ void Resize(QWidget* window, const QSize& size) {
 // Keeps a window inside the available area of its screen: its size as Resize does, and its place as near to
 // where it stands as it can be with all of it inside, or, where it is larger than the area, with its
 // top-left corner on it. A window minimised, maximised or full-screen is the desktop's.
-void Fit(QWidget* window) {
-  if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+// Returns the place asked for the window's area when it had to move.
+std::optional<QPoint> Fit(QWidget* window) {
+  if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return {};
   Resize(window, window->size());
   // placed by its inside, which the window manager puts where it is asked to: the frame is reckoned by what
   // the window manager tells of it, which the toolkit may not know yet
   const QRect inside = window->geometry();
   const QPoint place = detail::PlaceInside(window, inside.topLeft());
-  if (place != inside.topLeft()) window->setGeometry(QRect(place, inside.size()));
+  std::optional<QPoint> asked;
+  if (place != inside.topLeft()) {
+    window->setGeometry(QRect(place, inside.size()));
+    asked = place;
+  }
   detail::PutBackInside(window);
+  return asked;
 }
 
 // The window places the area that holds the controls lazily (at its next event, or when it is shown):
@@ -102,8 +108,12 @@ class FormWindow : public QMainWindow {
     fitQueued_ = true;
     QTimer::singleShot(0, this, [this] {
       fitQueued_ = false;
-      if (isVisible()) Fit(this);
+      if (isVisible()) FitNow();
     });
+  }
+  // Keeps the window inside the available area now.
+  void FitNow() {
+    if (const auto asked = Fit(this)) placeAsked_ = asked;
   }
 
  protected:
@@ -126,6 +136,12 @@ class FormWindow : public QMainWindow {
   void moveEvent(QMoveEvent* e) override {
     QMainWindow::moveEvent(e);
     FrameSeen();
+    // The window stands where it was put to keep it on the screen: a move the program did not ask for. A
+    // window manager may carry it out after it has framed the window, when the frame is told already.
+    if (placeAsked_ && geometry().topLeft() == *placeAsked_) {
+      placeAsked_.reset();
+      if (isVisible() && onFrame) onFrame();
+    }
   }
   void changeEvent(QEvent* e) override {
     QMainWindow::changeEvent(e);
@@ -156,6 +172,7 @@ class FormWindow : public QMainWindow {
   }
   QMargins margins_;
   bool fitQueued_ = false;
+  std::optional<QPoint> placeAsked_;  // by the last fit that moved the window, until it stands there
 };
 
 // The desktop's style, less its widget animations: a form's window is a main window, whose layout makes
@@ -317,7 +334,7 @@ void Form::Show(int modal, Form* owner) {
     w->show();
     if (!wasVisible) WaitUntilOnScreen(w);
     firstResize();
-    Fit(w);
+    w->FitNow();
     w->raise();
     w->activateWindow();
     QEventLoop loop;
@@ -337,7 +354,7 @@ void Form::Show(int modal, Form* owner) {
   w->show();
   if (!wasVisible) WaitUntilOnScreen(w);
   firstResize();
-  Fit(w);
+  w->FitNow();
   w->raise();
 }
 
@@ -459,7 +476,7 @@ double Form::CaptionWidth() {
 
 void Form::KeepOnScreen() {
   EnsureLoaded();
-  Fit(native_->window);
+  native_->window->FitNow();
 }
 
 int Form::WindowState() {

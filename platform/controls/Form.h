@@ -135,7 +135,8 @@ class Form {
   virtual void CaptionChanged() {}
   // A mouse button pressed on the form itself: 1 left, 2 right, 4 middle.
   virtual void Form_MouseDown(int /*Button*/) {}
-  // The window manager framed the shown window, or changed its frame (the margins around its area).
+  // The window manager framed the shown window, or changed its frame (the margins around its area), or the
+  // window was moved to keep it on the screen: its place changed without the program asking.
   virtual void FrameChanged() {}
   // The window's size in the design (twips), applied at every load.
   void DesignSize(double width, double height);

@@ -118,11 +118,6 @@ class Strip(DesktopCase):
     def test_docks_under_the_main_window_framed_late_by_a_busy_window_manager(self):
         self.docks_under_the_main_window_framed_late(stall=0)
 
-    @unittest.skipIf(desktop.WINDOW_MANAGER == "fluxbox",
-                     "fluxbox, stopped while the strip was shown and moved, first places the strip where its own "
-                     "placement puts a new window and only then moves it where the program asked: the program "
-                     "takes the strip for moved by the user meanwhile and leaves it docked under the main window "
-                     "as it stood unframed")
     def test_docks_under_the_main_window_framed_after_a_long_stall_of_the_window_manager(self):
         # longer than the program waits for a window to come on the screen: it docks the strip first under
         # the unframed main window, and again once the frame is there
