@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFont>
 #include <QFontMetrics>
@@ -28,6 +27,7 @@
 #include "platform/controls/ScreenArea.h"
 #include "platform/controls/X11Desktop.h"
 #include "platform/runtime/Error.h"
+#include "platform/runtime/Events.h"
 #include "platform/runtime/Handles.h"
 #include "platform/runtime/Text.h"
 
@@ -225,13 +225,8 @@ void WaitUntilOnScreen(QWidget* shown) {
   if (shown->windowState() & Qt::WindowMinimized) return;
   // what runs meanwhile (a timer's handler) may hide the window, or give it another native window
   const QPointer<QWidget> w(shown);
-  const QDeadlineTimer deadline(3000);
-  QTimer wake;
-  wake.setSingleShot(true);
-  while (w && w->isVisible() && w->windowHandle() && !w->windowHandle()->isExposed() && !deadline.hasExpired()) {
-    wake.start(std::max<qint64>(1, deadline.remainingTime()));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-  }
+  WaitForDesktop([&] { return !w || !w->isVisible() || !w->windowHandle() || w->windowHandle()->isExposed(); },
+                 3000);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -62,6 +64,17 @@ void DoEventsWaiting(int ms) {
   wake.setSingleShot(true);
   wake.start(ms);
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void WaitForDesktop(const std::function<bool()>& done, int ms) {
+  if (!QCoreApplication::instance()) return;
+  const QDeadlineTimer deadline(ms);
+  QTimer wake;
+  wake.setSingleShot(true);
+  while (!done() && !deadline.hasExpired()) {
+    wake.start(std::max<qint64>(1, deadline.remainingTime()));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  }
 }
 
 namespace testing {

@@ -2,6 +2,7 @@
 // The event pump and message boxes.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ void DoEvents();
 // The same for loops that do nothing but wait: when nothing is pending, it waits up to `ms` milliseconds
 // for an event rather than spinning.
 void DoEventsWaiting(int ms = 10);
+
+// Lets every event but the user's input run until `done` holds or `ms` milliseconds have passed: for a
+// call that returns once the desktop has answered (a window on the screen, an icon taken in).
+void WaitForDesktop(const std::function<bool()>& done, int ms);
 
 // While one of these lives, DoEvents and DoEventsWaiting let no events run: for work that must end before
 // any handler runs again, such as writing a line of the error log.

@@ -1,5 +1,6 @@
 #include "platform/win32/Shell.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/runtime/Events.h"
 #include "platform/runtime/Handles.h"
 #include "platform/runtime/Launch.h"
 
@@ -78,14 +80,32 @@ void Deliver(long hWnd, long uID, long mouseMessage) {
 // stood in it. There is a taskbar only while the place of a notification area is known.
 constexpr long kTaskbar = -2, kNotificationArea = -3;
 
-// Where the program's icon stood in the notification area, noted when the icon is taken away. An icon
-// just added is not in the area yet (the desktop takes it in a moment later, and until then it stands at
-// the screen's origin), and one removed is in it no more: the place is remembered, for the next trips.
+// Where the program's icon stood in the notification area, noted when the desktop has taken it in and when
+// it is taken away. Until the desktop takes a new icon in it stands at the screen's origin, and one removed
+// is in the area no more: the place is remembered, for the next trips.
 std::optional<QRect> g_iconPlace;
 
-void NoteIconPlace(const QSystemTrayIcon& icon) {
+bool NoteIconPlace(const QSystemTrayIcon& icon) {
   const QRect g = icon.geometry();
-  if (g.isValid() && !g.isEmpty() && g.topLeft() != QPoint(0, 0)) g_iconPlace = g;
+  if (!g.isValid() || g.isEmpty() || g.topLeft() == QPoint(0, 0)) return false;
+  g_iconPlace = g;
+  return true;
+}
+
+// True when the desktop shows the program's icons as windows of the program that it takes into its area;
+// a desktop that shows them through the message bus tells no place of them.
+bool IconsAreWindows() {
+  for (const QWidget* w : QApplication::topLevelWidgets())
+    if (std::string(w->metaObject()->className()) == "QSystemTrayIconSys") return true;
+  return false;
+}
+
+// An icon is in the notification area once adding it has succeeded, as the program's first trip to the
+// area draws its way to the icon: the desktop takes a new icon in a moment after it is shown.
+void WaitUntilTakenIn(const QSystemTrayIcon& added) {
+  if (!IconsAreWindows()) return;
+  const QPointer<const QSystemTrayIcon> icon(&added);
+  rt::WaitForDesktop([&] { return !icon || NoteIconPlace(*icon); }, 1000);
 }
 
 std::optional<QRect> NotificationArea() {
@@ -119,7 +139,8 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
   if (dwMessage == NIM_ADD && !TrayAvailable()) return 0;
   if (dwMessage == NIM_MODIFY && !icons.count(key)) return 0;
   TrayIcon& t = icons[key];
-  if (!t.icon) {
+  const bool added = !t.icon;
+  if (added) {
     t.icon = std::make_unique<QSystemTrayIcon>();
     const long hWnd = data.hWnd, uID = data.uID;
     // The window procedure gets the click after the icon's own mouse handling has ended: what it does
@@ -141,6 +162,8 @@ long Shell_NotifyIconA(long dwMessage, const NOTIFYICONDATA& data) {
     t.icon->setToolTip(QString::fromStdString(t.tip));
   }
   t.icon->show();
+  // what runs meanwhile may take the icon away again
+  if (added) WaitUntilTakenIn(*t.icon);
   return 1;
 }
 

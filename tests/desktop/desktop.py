@@ -110,6 +110,54 @@ class Display:
             self.handle = None
 
 
+class _WindowEvent(ctypes.Structure):
+    # the head both events share, then a configure event's place and size (a map event ends before them)
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("event", ctypes.c_ulong), ("window", ctypes.c_ulong),
+                ("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("window", _WindowEvent), ("pad", ctypes.c_long * 24)]
+
+
+class ScreenWatch:
+    """Every window put on the screen meanwhile straight under the root, as window managers and short-lived
+    windows (a menu, a frame drawn on the way somewhere) are, with each place and size it had: a connection
+    of its own that hears of the root's children, read when asked, so that nothing shown for a moment is
+    missed however slowly the case looks."""
+
+    MAP_NOTIFY, CONFIGURE_NOTIFY = 19, 22
+    SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
+
+    def __init__(self, name):
+        self.x = Display(name)
+        xlib = self.x.xlib
+        xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+        xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        xlib.XSelectInput.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_long]
+        xlib.XPending.argtypes = [ctypes.c_void_p]
+        xlib.XNextEvent.argtypes = [ctypes.c_void_p, ctypes.POINTER(_XEvent)]
+        xlib.XSelectInput(self.x.handle, xlib.XDefaultRootWindow(self.x.handle), self.SUBSTRUCTURE_NOTIFY_MASK)
+        xlib.XSync(self.x.handle, 0)
+        self.shown = {}  # window: [(x, y, width, height), ...] from its first show on
+
+    def read(self):
+        """The windows shown since the watch began, each with its places and sizes in order."""
+        xlib, event = self.x.xlib, _XEvent()
+        while xlib.XPending(self.x.handle):
+            xlib.XNextEvent(self.x.handle, ctypes.byref(event))
+            e = event.window
+            if e.type == self.MAP_NOTIFY:
+                self.shown.setdefault(e.window, [])
+            elif e.type == self.CONFIGURE_NOTIFY and e.window in self.shown:
+                self.shown[e.window].append((e.x, e.y, e.width, e.height))
+        return self.shown
+
+    def close(self):
+        self.x.close()
+
+
 class Session:
     """Xvfb, a window manager (openbox or fluxbox) and trayer (an XEmbed notification area along the bottom
     right), with the font DPI given as the X resource Xft.dpi."""
@@ -245,6 +293,15 @@ class Session:
 
     # ---- what anyone can see
 
+    @contextlib.contextmanager
+    def watching(self):
+        """A ScreenWatch for the block."""
+        watch = ScreenWatch(self.display)
+        try:
+            yield watch
+        finally:
+            watch.close()
+
     def tool(self, *command, check=True):
         return run(*command, check=check, env=self.env)
 
@@ -317,6 +374,13 @@ class Session:
                 indent, wid, title, classes, w, h, x, y = m.groups()
                 rows.append((int(wid, 16), len(indent), title or "", classes, int(x), int(y), int(w), int(h)))
         return rows
+
+    def notification_area(self):
+        """The notification area's panel on the screen: (x, y, width, height), or None."""
+        for wid, depth, title, classes, x, y, w, h in self.tree():
+            if '"trayer"' in classes and title == "panel" and w > 1 and h > 1:
+                return x, y, w, h
+        return None
 
     def tray_icons(self, pid):
         """The viewable icons of process `pid` embedded in the notification area."""

@@ -75,6 +75,31 @@ class Tray(DesktopCase):
                 self.assertBack(p, "a double-click on the icon", trip)
             self.assertAlive(p, "at the end")
 
+    def test_the_way_to_the_area_is_drawn_on_the_first_trip(self):
+        # The frame ends where the icon stood as it was drawn: in the notification area, the icon's size (the
+        # toolkit reckons that in its own pixels, a few off the screen's when scaled). The area may lay its
+        # icons out again a moment after it has taken a new one in, so the icon's place at the end is no
+        # measure.
+        def inside(place, area):
+            x, y, w, h = place
+            return x >= area[0] - 4 and y >= area[1] - 4 and x + w <= area[0] + area[2] + 4 and \
+                y + h <= area[1] + area[3] + 4
+
+        with Program() as p:
+            window = self.desk.frame_geometry(p.main)
+            with self.desk.watching() as watch:
+                icon_centre = self.send_to_tray(p)
+                shown = watch.read()
+            icon, area = self.desk.tray_icons(p.pid)[0], self.desk.notification_area()
+            ways = [places for places in shown.values() if len(places) >= 2 and inside(places[-1], area)
+                    and all(abs(a - b) <= 4 for a, b in zip(places[-1][2:], (icon[6], icon[6])))]
+            self.assertTrue(ways, f"a frame drawn on the first trip that ends in the notification area at {area} "
+                                  f"at the icon's size, square, {icon[6]}: windows shown meanwhile {shown}")
+            self.assertGreater(ways[0][0][2], 2 * icon[6], "the frame starts larger than the icon, from the window "
+                                                           f"at {window}: {ways[0]}")
+            self.choose(p, icon_centre, "s")  # &Show
+            self.assertBack(p, "the menu's Show", 1)
+
     def test_menu_opens_the_options_and_exits_saving_the_settings(self):
         with Program(settings={"chkAlarmSnd": "1"}) as p:
             before = os.stat(p.registry_file).st_mtime_ns
