@@ -22,6 +22,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/ScreenArea.h"
@@ -95,24 +96,46 @@ class FormArea : public QWidget {
   }
 };
 
+bool g_placeAtOnce = false;
+
 class FormWindow : public QMainWindow {
  public:
   std::function<void()> onClose, onResize, onHide, onFrame;
   bool closingFromCode = false;
 
-  // A shown window that the program moves or sizes is fitted once the program lets events run, so that what
-  // a handler does on the way (a strip sized for all its entries, cut to its largest width, then placed)
-  // moves nothing.
+  // The place and size the program gives a window on the screen are held until the program lets events
+  // run, and the window is fitted then, so that what a handler does on the way (a strip sized for all its
+  // entries, cut to its largest width, then placed) reaches the window manager as one change, or none.
+  // A hidden window takes them at once.
+  QPoint Place() const { return wantedPlace_.value_or(pos()); }
+  QSize InsideSize() const { return wantedSize_.value_or(size()); }
+  void Want(std::optional<QPoint> place, std::optional<QSize> inside) {
+    if (inside) wantedSize_ = inside->boundedTo(detail::LargestSize(this));
+    if (place) wantedPlace_ = place;
+    if (g_placeAtOnce || !isVisible() ||
+        (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+      Settle();
+    else
+      FitLater();
+  }
+  // Gives the window the place and size the program gave it.
+  void Settle() {
+    if (const auto inside = std::exchange(wantedSize_, std::nullopt); inside && *inside != size())
+      Resize(this, *inside);
+    if (const auto place = std::exchange(wantedPlace_, std::nullopt); place && *place != pos()) move(*place);
+  }
   void FitLater() {
     if (fitQueued_ || !isVisible()) return;
     fitQueued_ = true;
     QTimer::singleShot(0, this, [this] {
       fitQueued_ = false;
+      Settle();
       if (isVisible()) FitNow();
     });
   }
   // Keeps the window inside the available area now.
   void FitNow() {
+    Settle();
     if (const auto asked = Fit(this)) placeAsked_ = asked;
   }
 
@@ -173,6 +196,8 @@ class FormWindow : public QMainWindow {
   QMargins margins_;
   bool fitQueued_ = false;
   std::optional<QPoint> placeAsked_;  // by the last fit that moved the window, until it stands there
+  std::optional<QPoint> wantedPlace_;
+  std::optional<QSize> wantedSize_;
 };
 
 // The desktop's style, less its widget animations: a form's window is a main window, whose layout makes
@@ -281,9 +306,15 @@ Form::~Form() {
   delete native_->window;
 }
 
-QWidget* Form::Window() const { return native_->window; }
+QWidget* Form::Window() const {
+  native_->window->Settle();
+  return native_->window;
+}
 QWidget* Form::Container() const { return native_->container; }
-QMainWindow* Form::MainWindow() const { return native_->window; }
+QMainWindow* Form::MainWindow() const {
+  native_->window->Settle();
+  return native_->window;
+}
 
 void Form::DesignSize(double width, double height) {
   native_->designSize = QSize(ToPixelsX(width), ToPixelsY(height));
@@ -311,6 +342,7 @@ void Form::Show(int modal, Form* owner) {
   Load();
   if (!loaded_) return;
   FormWindow* w = native_->window;
+  w->Settle();
   // The first show after a load runs the resize handler. The toolkit sends no resize event when a window
   // shown before comes back at the size it had then, so it is run here in that case.
   const bool first = !native_->shownSinceLoad;
@@ -345,9 +377,16 @@ void Form::Show(int modal, Form* owner) {
   }
   KeepAboveModal(w, native_->aboveModal);
   const bool wasVisible = w->isVisible();
+  if (wasVisible) {
+    // Already on the screen, where the program last put it (a move is fitted as it is made): it is only
+    // raised, unless it stays on top and so stands above the other windows already.
+    firstResize();
+    if (!(w->windowFlags() & Qt::WindowStaysOnTopHint)) w->raise();
+    return;
+  }
   if (!native_->inTaskbar) detail::KeepOutOfTaskbar(w);
   w->show();
-  if (!wasVisible) WaitUntilOnScreen(w);
+  WaitUntilOnScreen(w);
   firstResize();
   w->FitNow();
   w->raise();
@@ -355,6 +394,7 @@ void Form::Show(int modal, Form* owner) {
 
 void Form::Hide() {
   EnsureLoaded();
+  native_->window->Settle();
   native_->window->hide();
 }
 
@@ -370,6 +410,7 @@ bool Form::Unload(int mode) {
   auto& forms = LoadedForms();
   forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
   FormWindow* w = native_->window;
+  w->Settle();
   w->closingFromCode = true;
   w->hide();
   w->closingFromCode = false;
@@ -389,50 +430,55 @@ void Form::Refresh() {
   native_->window->repaint();
 }
 
+// The outer place and size, and the area inside, as the program gave them (the window takes them when events
+// next run).
 double Form::Left() {
   EnsureLoaded();
-  return native_->window->pos().x() * TwipsPerPixelX();
+  return native_->window->Place().x() * TwipsPerPixelX();
 }
 double Form::Top() {
   EnsureLoaded();
-  return native_->window->pos().y() * TwipsPerPixelY();
+  return native_->window->Place().y() * TwipsPerPixelY();
 }
 double Form::Width() {
   EnsureLoaded();
-  return native_->window->frameGeometry().width() * TwipsPerPixelX();
+  const FormWindow* w = native_->window;
+  return (w->InsideSize().width() + w->frameGeometry().width() - w->width()) * TwipsPerPixelX();
 }
 double Form::Height() {
   EnsureLoaded();
-  return native_->window->frameGeometry().height() * TwipsPerPixelY();
+  const FormWindow* w = native_->window;
+  return (w->InsideSize().height() + w->frameGeometry().height() - w->height()) * TwipsPerPixelY();
 }
 double Form::ScaleWidth() {
   EnsureLoaded();
+  const FormWindow* w = native_->window;
   PlaceArea(native_->window);
-  return native_->container->width() * TwipsPerPixelX();
+  return (native_->container->width() + w->InsideSize().width() - w->width()) * TwipsPerPixelX();
 }
 double Form::ScaleHeight() {
   EnsureLoaded();
+  const FormWindow* w = native_->window;
   PlaceArea(native_->window);
-  return native_->container->height() * TwipsPerPixelY();
+  return (native_->container->height() + w->InsideSize().height() - w->height()) * TwipsPerPixelY();
 }
 void Form::SetLeft(double twips) { Move(twips, Top()); }
 void Form::SetTop(double twips) { Move(Left(), twips); }
 void Form::SetWidth(double twips) {
   EnsureLoaded();
-  const int frame = native_->window->frameGeometry().width() - native_->window->width();
-  Resize(native_->window, QSize(std::max(1, ToPixelsX(twips) - frame), native_->window->height()));
-  native_->window->FitLater();
+  FormWindow* w = native_->window;
+  const int frame = w->frameGeometry().width() - w->width();
+  w->Want(std::nullopt, QSize(std::max(1, ToPixelsX(twips) - frame), w->InsideSize().height()));
 }
 void Form::SetHeight(double twips) {
   EnsureLoaded();
-  const int frame = native_->window->frameGeometry().height() - native_->window->height();
-  Resize(native_->window, QSize(native_->window->width(), std::max(1, ToPixelsY(twips) - frame)));
-  native_->window->FitLater();
+  FormWindow* w = native_->window;
+  const int frame = w->frameGeometry().height() - w->height();
+  w->Want(std::nullopt, QSize(w->InsideSize().width(), std::max(1, ToPixelsY(twips) - frame)));
 }
 void Form::Move(double left, double top) {
   EnsureLoaded();
-  native_->window->move(ToPixelsX(left), ToPixelsY(top));
-  native_->window->FitLater();
+  native_->window->Want(QPoint(ToPixelsX(left), ToPixelsY(top)), std::nullopt);
 }
 
 std::string Form::Caption() {
@@ -483,6 +529,7 @@ int Form::WindowState() {
 }
 void Form::SetWindowState(int state) {
   EnsureLoaded();
+  native_->window->Settle();
   Qt::WindowStates s = native_->window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
   if (state == stateMinimized) s |= Qt::WindowMinimized;
   if (state == stateMaximized) s |= Qt::WindowMaximized;
@@ -514,6 +561,7 @@ void Form::SetVisible(bool visible) {
 
 long Form::hWnd() {
   EnsureLoaded();
+  native_->window->Settle();  // what is done with the handle may read the window's place
   return HandleOf(native_->window);
 }
 
@@ -526,6 +574,7 @@ void Form::SetTopMost(bool topMost) {
 
 void Form::SetBorderStyle(int style) {
   EnsureLoaded();
+  native_->window->Settle();
   QWidget* w = native_->window;
   w->setWindowFlag(Qt::FramelessWindowHint, style == 0);
   if (style == 1) {
@@ -658,11 +707,14 @@ void testing::DiscardForms() {
     f->loaded_ = false;
     f->loading_ = false;
     auto* w = static_cast<FormWindow*>(f->native_->window);
+    w->Settle();
     w->closingFromCode = true;
     w->hide();
     w->closingFromCode = false;
   }
 }
+
+void testing::PlaceAtOnce(bool atOnce) { g_placeAtOnce = atOnce; }
 
 namespace {
 

@@ -177,6 +177,8 @@ Form* FormOfHandle(long hWnd);
 namespace testing {
 // Hides every loaded form and marks it unloaded without running its handlers (between tests).
 void DiscardForms();
+// Every place and size the program gives a shown window goes to it at once, not when events next run.
+void PlaceAtOnce(bool atOnce);
 }
 
 // The one instance of a form class, created on first use.

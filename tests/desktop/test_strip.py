@@ -115,6 +115,16 @@ class Strip(DesktopCase):
             self.desk.click(*self.bar(strip), repeat=2)
             self.wait_at(strip, self.docked_place(p), "docked by a double-click after the right-button drag")
 
+    def test_docks_under_the_main_window_with_more_entries_than_the_screen_is_wide(self):
+        # the strip is sized for every entry it has, then cut to its largest width: a window manager told
+        # of a strip wider than the screen keeps it on the screen by moving it, and a strip that went there
+        # on its way stayed there
+        tickers = [ticker_line(f"T{i}", "30", "20") for i in range(1, 61)]
+        with Program(settings={"chkScrollingTicker": "1"}, tickers=tickers, main_at=MAIN_AT) as p:
+            strip = self.strip(p)
+            self.wait_at(strip, self.docked_place(p), "docked under the main window with 60 entries")
+            self.assertEqual(self.desk.geometry(strip)[2], pixels(10245), "the strip's width, cut to its largest")
+
     def test_docks_under_the_main_window_framed_late_by_a_busy_window_manager(self):
         self.docks_under_the_main_window_framed_late(stall=0)
 

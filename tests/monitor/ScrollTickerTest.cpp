@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "monitor/Tollerwick_Main.h"
 #include "monitor/Tollerwick_Sub.h"
@@ -253,4 +256,37 @@ TEST_F(ScrollTicker, AHalfBuiltEntryEndsEachTickWithAReport) {
   MainForm->TimerTicker1_Timer();
   EXPECT_EQ(VolumeLabels[1]->Left(), before - 30);
   EXPECT_NE(ErrorLog().find("TickerMove of Formular frmScrollTicker  0  91  "), std::string::npos) << ErrorLog();
+}
+
+// The strip's window takes the places and sizes it is given when events next run. Built so, the strip looks
+// as it does when every one of them reaches the window as it is given: the same pixels, the same window and
+// every control in the same place.
+TEST_F(ScrollTicker, TheStripLooksTheSameWhetherItsWindowTakesEveryStepOrTheLast) {
+  StartWith(40);
+  MainForm->chkScrollingTicker.SetValue(1);
+  MainForm->TimerTicker1.SetEnabled(false);  // the entries stay where they were put
+  auto build = [&](bool atOnce) {
+    rt::testing::PlaceAtOnce(atOnce);
+    MainForm->FillGrid(false);
+    rt::testing::PlaceAtOnce(false);
+    bool ran = false;  // posted after the window's own fitting, so run after it
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    for (int i = 0; i < 200 && !ran; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(ran);
+    const QRect window = Strip().Window()->frameGeometry();
+    std::vector<std::string> places{"window " + std::to_string(window.x()) + "," + std::to_string(window.y()) +
+                                    " " + std::to_string(window.width()) + "x" + std::to_string(window.height())};
+    for (rt::Control* c : Strip().Controls()) {
+      std::ostringstream place;
+      place << c->Name() << " " << c->Left() << "," << c->Top() << " " << c->Width() << "x" << c->Height();
+      places.push_back(place.str());
+    }
+    std::sort(places.begin(), places.end());
+    return std::make_pair(places, Strip().Window()->grab().toImage());
+  };
+  const auto stepByStep = build(true);
+  const auto last = build(false);
+  EXPECT_EQ(last.first, stepByStep.first);
+  EXPECT_TRUE(last.second == stepByStep.second) << "the strip's pixels differ";
+  EXPECT_EQ(TickerCount, 40);
 }

@@ -369,23 +369,30 @@ TEST_F(Forms, AWindowIsKeptInsideTheAvailableAreaWhereverTheProgramPutsIt) {
   // (within a pixel of the window: on a scaled desktop that is one and a half of the screen's)
   EXPECT_NEAR(w->frameGeometry().right(), Area().right(), 1);
   EXPECT_NEAR(w->frameGeometry().bottom(), Area().bottom(), 1);
+  // the window takes what the program gave it, and is fitted, once events run
+  auto eventsRan = [] {
+    bool ran = false;  // posted after the window's own fitting, so run after it
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    return EventsRunUntil([&ran] { return ran; });
+  };
   // moved partly off the screen while shown, and grown from its top-left corner beyond the screen's edge
   f.Move(-3000, 1500);
-  EXPECT_TRUE(EventsRunUntil(inside)) << Describe(w->frameGeometry());
+  ASSERT_TRUE(eventsRan());
+  EXPECT_TRUE(inside()) << Describe(w->frameGeometry());
   EXPECT_NEAR(w->frameGeometry().left(), Area().left(), 1);
   f.Move(rt::ScreenWidth() / 2, rt::ScreenHeight() / 2);
   f.SetWidth(rt::ScreenWidth() * 0.75);
   f.SetHeight(rt::ScreenHeight() * 0.75);
-  EXPECT_TRUE(EventsRunUntil(inside)) << Describe(w->frameGeometry());
+  ASSERT_TRUE(eventsRan());
+  EXPECT_TRUE(inside()) << Describe(w->frameGeometry());
+  EXPECT_NEAR(w->frameGeometry().width(), rt::ScreenWidth() * 0.75 / rt::TwipsPerPixelX(), 1);
   EXPECT_NEAR(f.Width(), rt::ScreenWidth() * 0.75, rt::TwipsPerPixelX());
   // What a handler does on the way moves nothing: sized wider than the screen, placed, then cut back, the
   // window stays where it was placed.
   f.SetWidth(rt::ScreenWidth() * 3);
   f.Move(rt::ScreenWidth() / 4, 1500);
   f.SetWidth(3000);
-  bool ran = false;  // posted after the window's own fitting, so run after it
-  QTimer::singleShot(0, [&ran] { ran = true; });
-  ASSERT_TRUE(EventsRunUntil([&ran] { return ran; }));
+  ASSERT_TRUE(eventsRan());
   EXPECT_NEAR(f.Left(), rt::ScreenWidth() / 4, rt::TwipsPerPixelX());
   EXPECT_NEAR(f.Top(), 1500, rt::TwipsPerPixelY());
 }
