@@ -239,8 +239,11 @@ long Control::BackColor() {
 }
 void Control::SetBackColor(long color) {
   Touch();
+  const bool same = backColor_ == color;
   backColor_ = color;
   if (face_) {
+    // the same colour again draws nothing: a lamp lit by every report of a long cycle is drawn once
+    if (same && face_->fill == (backColor_ >= 0)) return;
     face_->fill = backColor_ >= 0;
     Invalidate();
   } else {

@@ -189,6 +189,33 @@ TEST_F(Tray, TheErrorLabelTurnsTheLampGreenOnlyOnceTheLogOpens) {
   EXPECT_FALSE(MainForm->lblError.Visible());
 }
 
+// A cycle past the strip's last entry reports an error for every row, and every report lights the lamp:
+// the lamp, lit already, is not drawn again for each.
+TEST_F(Tray, TheLitLampIsNotDrawnAgainForEveryReport) {
+  ASSERT_TRUE(RunMain());
+  VYK_ErrorLog::WriteErrorLog(true, "Brennavale", "x of Modul y", 0, 5, "test");
+  ASSERT_EQ(MainForm->ErrorIndicator.BackColor(), 0x8080FF);
+  QWidget* area = MainForm->ErrorIndicator.FaceContainer();
+  ASSERT_NE(area, nullptr);
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } count;
+  area->installEventFilter(&count);
+  for (int row = 0; row < 50; ++row) {
+    VYK_ErrorLog::WriteErrorLog(true, "Brennavale", "AddScrollTicker of Formular frmMain_Tollerwick", 0, 9,
+                                "Subscript out of range");
+    QCoreApplication::processEvents();
+  }
+  area->removeEventFilter(&count);
+  EXPECT_LE(count.paints, 1);
+  EXPECT_EQ(MainForm->ErrorIndicator.BackColor(), 0x8080FF);
+}
+
 TEST_F(Tray, WithoutANotificationAreaTheWindowStaysWhereTheUserCanReachIt) {
   win32::testing::SetTrayAvailable(false);
   ASSERT_TRUE(RunMain());
