@@ -427,6 +427,7 @@ void Form::Resized() {
 
 void Form::Refresh() {
   EnsureLoaded();
+  native_->window->Settle();
   native_->window->repaint();
 }
 
