@@ -2,9 +2,7 @@
 docked again under the main window by a double-click on the bar."""
 
 import time
-import unittest
 
-import desktop
 from desktop import wait_until
 from harness import PRODUCT, DesktopCase, Program, pixels, ticker_line
 
