@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QRubberBand>
 #include <QVariantAnimation>
 #include <QTimer>
 #include <algorithm>
@@ -69,9 +68,8 @@ TEST_F(Tray, TheWindowsWayToTheNotificationAreaAndBackIsDrawn) {
   const auto animations = [] {
     std::vector<std::pair<QRect, QRect>> drawn;
     for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* band = qobject_cast<QRubberBand*>(w); band && band->isVisible())
-        if (auto* move = band->findChild<QVariantAnimation*>())
-          drawn.push_back({move->startValue().toRect(), move->endValue().toRect()});
+      if (auto* move = w->findChild<QVariantAnimation*>(QString(), Qt::FindDirectChildrenOnly); move && w->isVisible())
+        drawn.push_back({move->startValue().toRect(), move->endValue().toRect()});
     return drawn;
   };
   const QRect area(1100, 990, 180, 34);
@@ -86,7 +84,7 @@ TEST_F(Tray, TheWindowsWayToTheNotificationAreaAndBackIsDrawn) {
   // a desktop without a notification area: nothing is drawn
   win32::testing::SetNotificationArea(win32::RECT{});
   for (QWidget* w : QApplication::topLevelWidgets())
-    if (qobject_cast<QRubberBand*>(w)) delete w;
+    if (w->findChild<QVariantAnimation*>(QString(), Qt::FindDirectChildrenOnly)) delete w;
   MainForm->cmdSetTray_Click();
   EXPECT_TRUE(animations().empty());
   MainForm->mnuShow_Click();
