@@ -109,6 +109,8 @@ class FormWindow : public QMainWindow {
   // A hidden window takes them at once.
   QPoint Place() const { return wantedPlace_.value_or(pos()); }
   QSize InsideSize() const { return wantedSize_.value_or(size()); }
+  // How much larger the size given is than the size the window has.
+  QSize Growth() const { return InsideSize() - size(); }
   void Want(std::optional<QPoint> place, std::optional<QSize> inside) {
     if (inside) wantedSize_ = inside->boundedTo(detail::LargestSize(this));
     if (place) wantedPlace_ = place;
@@ -443,25 +445,21 @@ double Form::Top() {
 }
 double Form::Width() {
   EnsureLoaded();
-  const FormWindow* w = native_->window;
-  return (w->InsideSize().width() + w->frameGeometry().width() - w->width()) * TwipsPerPixelX();
+  return (native_->window->frameGeometry().width() + native_->window->Growth().width()) * TwipsPerPixelX();
 }
 double Form::Height() {
   EnsureLoaded();
-  const FormWindow* w = native_->window;
-  return (w->InsideSize().height() + w->frameGeometry().height() - w->height()) * TwipsPerPixelY();
+  return (native_->window->frameGeometry().height() + native_->window->Growth().height()) * TwipsPerPixelY();
 }
 double Form::ScaleWidth() {
   EnsureLoaded();
-  const FormWindow* w = native_->window;
   PlaceArea(native_->window);
-  return (native_->container->width() + w->InsideSize().width() - w->width()) * TwipsPerPixelX();
+  return (native_->container->width() + native_->window->Growth().width()) * TwipsPerPixelX();
 }
 double Form::ScaleHeight() {
   EnsureLoaded();
-  const FormWindow* w = native_->window;
   PlaceArea(native_->window);
-  return (native_->container->height() + w->InsideSize().height() - w->height()) * TwipsPerPixelY();
+  return (native_->container->height() + native_->window->Growth().height()) * TwipsPerPixelY();
 }
 void Form::SetLeft(double twips) { Move(twips, Top()); }
 void Form::SetTop(double twips) { Move(Left(), twips); }
